@@ -1,0 +1,51 @@
+# Compiler settings shared by every target.
+
+if(WIN32)
+  # Sources are UTF-8; the programs hold their text as code page 932.
+  add_compile_options(-finput-charset=UTF-8 -fexec-charset=CP932)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0400 WINVER=0x0400)
+  # Static runtime: the programs need no DLL beyond the system's own.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -l 0x411")
+  set(CMAKE_RC_COMPILE_OBJECT
+      "<CMAKE_RC_COMPILER> <DEFINES> <INCLUDES> <FLAGS> -O coff -i <SOURCE> -o <OBJECT>")
+else()
+  option(NIMBRA_SANITIZE "Build the native tests with AddressSanitizer and UBSan" ON)
+  if(NIMBRA_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+  # libFuzzer comes with clang.
+  include(CheckCXXSourceCompiles)
+  set(CMAKE_REQUIRED_FLAGS -fsanitize=fuzzer)
+  check_cxx_source_compiles(
+    "#include <cstdint>\n#include <cstddef>\nextern \"C\" int LLVMFuzzerTestOneInput(const uint8_t*, size_t){return 0;}"
+    NIMBRA_HAVE_LIBFUZZER)
+  unset(CMAKE_REQUIRED_FLAGS)
+endif()
+
+# Product code: no exceptions, no RTTI, warnings on.
+function(nimbra_product target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
+endfunction()
+
+# A libFuzzer target, registered as a test that runs for a bounded time from a seed corpus
+# (new inputs go to a scratch folder in the build tree, never into the sources).
+function(nimbra_add_fuzzer name seed_dir)
+  if(NOT NIMBRA_HAVE_LIBFUZZER)
+    return()
+  endif()
+  add_executable(${name} ${ARGN})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+  file(MAKE_DIRECTORY ${work})
+  set(seconds 30)
+  if(DEFINED ENV{NIMBRA_FUZZ_SECONDS})
+    set(seconds $ENV{NIMBRA_FUZZ_SECONDS})
+  endif()
+  add_test(NAME ${name}
+           COMMAND ${name} -max_total_time=${seconds} -timeout=10 -rss_limit_mb=1024 -print_final_stats=1
+                   -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/${name}- ${work} ${seed_dir})
+  set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 300)
+endfunction()

@@ -1,0 +1,6 @@
+// The settings dialog (template 104): one checkbox for "Fit Screen".
+#pragma once
+
+#include <windows.h>
+
+INT_PTR CALLBACK ConfigDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

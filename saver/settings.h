@@ -1,0 +1,50 @@
+// TSaverSettings: the saver's settings from the registry, the saver window's input state and the
+// slideshow's state, in one record that lives for the whole run.
+#pragma once
+
+#include <windows.h>
+
+struct TransitionState;
+typedef int (*TransitionStepProc)(TransitionState* state);
+
+struct TViewRect {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+struct TSaverSettings {
+    TSaverSettings();
+
+    void ReadSystemSettings();  // "Password Delay", "Mouse Threshold", "Mute Sound"
+    void ReadSettings();        // the saver's own "Fit Screen" and "Path"
+    void WriteSettings();
+
+    // Used by the saver window.
+    void RequestClose();
+    void BeginPasswordCheck();
+    void EndPasswordCheck();
+    void SetViewRect(int x, int y, int width, int height);
+
+    HWND window;
+    UINT passwordDelay;     // seconds after creation during which a close needs no password
+    int mouseThreshold;     // pixels of travel, in x or in y, that end the show
+    UINT muteSound;
+    POINT cursorOrigin;
+    DWORD startTick;
+    int reserved;
+    int passwordActive;
+    int closeRequested;
+    UINT fitScreen;         // non-zero: stretch the stage over the whole window
+    TViewRect viewRect;
+    int showPhase;
+    int holdTicks;
+    TransitionStepProc transitionStep;
+};
+
+// Folder of the picture files; empty until the settings are read.
+extern char slideFolder[MAX_PATH];
+
+extern const char kSystemSaverKey[];  // Software\Microsoft\Windows\CurrentVersion\Screen Savers
+extern const char kSaverKey[];        // Software\Varnel\Ithra Saver

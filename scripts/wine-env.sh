@@ -1,0 +1,53 @@
+# Sourced by the run and test scripts: the project's own Wine prefix, a display, a persistent wineserver.
+# Usage: source scripts/wine-env.sh BUILD_DIR
+
+NIMBRA_BUILD_DIR=$(cd "$1" && pwd)
+export WINEPREFIX="$NIMBRA_BUILD_DIR/wineprefix"
+export WINEARCH=win32
+export LC_ALL=ja_JP.UTF-8
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+NIMBRA_XVFB_PID=
+NIMBRA_WINESERVER_STARTED=
+
+# Starts Xvfb when there is no display (or the one named does not answer). Screen size: $1, default 1024x768.
+nimbra_display_start() {
+  local size=${1:-1024x768}
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  local fdfile
+  fdfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+  NIMBRA_XVFB_PID=$!
+  local i
+  for i in $(seq 1 100); do
+    [ -s "$fdfile" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$(head -n1 "$fdfile")"
+  rm -f "$fdfile"
+  xdpyinfo >/dev/null 2>&1 || { echo "could not start Xvfb" >&2; return 1; }
+}
+
+# Creates the prefix on first use: no window manager here, so windows are unmanaged (quick to destroy).
+nimbra_prefix_init() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "creating Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+  fi
+}
+
+# A persistent wineserver, and Wine's own services started once with no terminal or pipe attached:
+# a service started by the first test would otherwise keep that test's output pipe open.
+nimbra_wineserver_start() {
+  wineserver -p >/dev/null 2>&1 </dev/null
+  NIMBRA_WINESERVER_STARTED=1
+  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
+}
+
+nimbra_cleanup() {
+  if [ -n "$NIMBRA_WINESERVER_STARTED" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "$NIMBRA_XVFB_PID" ]; then kill "$NIMBRA_XVFB_PID" 2>/dev/null || true; wait "$NIMBRA_XVFB_PID" 2>/dev/null || true; fi
+}
