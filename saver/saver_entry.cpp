@@ -1,6 +1,8 @@
 // Start-up and dispatch: one run mode, one activity, then the settings record is released.
 #include "saver/saver_entry.h"
 
+#include <new>
+
 #include "saver/command_line.h"
 #include "saver/config_dialog.h"
 #include "saver/password.h"
@@ -28,7 +30,8 @@ int SaverMain(HINSTANCE instance, const char* commandLine)
     runMode = decoded.mode;
     HWND handle = decoded.ownerFromForeground ? GetForegroundWindow() : ToHandle(decoded.handle);
 
-    saverSettings = new TSaverSettings;
+    saverSettings = new (std::nothrow) TSaverSettings;
+    if (saverSettings == nullptr) return 0;  // nothing can run without the record
     saverSettings->ReadSystemSettings();
     saverSettings->ReadSettings();
 

@@ -3,5 +3,16 @@
 
 #include <windows.h>
 
-// Returns when the window is gone and the show has stopped.
+class CDIB;
+
+// Process-wide: the saver window and its display context (the slideshow draws through it).
+extern HWND saverWindow;
+extern CDIB* displayContext;
+
+// Returns when the window is gone, the frame thread has stopped and the stage is released.
 void RunSaver(HWND parent);
+LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+int SetupStage();
+
+// Where the 640 by 480 stage goes in a client area of the given size.
+void ComputeViewRect(int clientWidth, int clientHeight, unsigned fitScreen, int* x, int* y, int* width, int* height);

@@ -1,0 +1,58 @@
+// Display-mode switch: find the desktop's own mode (to go back to) and the wanted one, then switch.
+#include "render/change_display.h"
+
+#include <cstring>
+
+CChangeDisplay::CChangeDisplay() : changed(0)
+{
+    memset(&savedMode, 0, sizeof savedMode);
+    memset(&targetMode, 0, sizeof targetMode);
+}
+
+CChangeDisplay::~CChangeDisplay() { Restore(); }
+
+int CChangeDisplay::FindMode(DWORD width, DWORD height, DWORD bits, DWORD refresh, DEVMODEA* mode)
+{
+    for (DWORD number = 0;; ++number) {
+        memset(mode, 0, sizeof *mode);
+        mode->dmSize = sizeof *mode;
+        if (!EnumDisplaySettingsA(nullptr, number, mode)) return 0;
+        if (mode->dmPelsWidth == width && mode->dmPelsHeight == height && mode->dmBitsPerPel == bits &&
+            mode->dmDisplayFrequency == refresh)
+            return 1;
+    }
+}
+
+int CChangeDisplay::Change(int width, int height)
+{
+    HDC screen = GetDC(nullptr);
+    DWORD bits = static_cast<DWORD>(GetDeviceCaps(screen, BITSPIXEL));
+    ReleaseDC(nullptr, screen);
+
+    HWND desktop = GetDesktopWindow();
+    HDC desktopDc = GetDC(desktop);
+    DWORD refresh = static_cast<DWORD>(GetDeviceCaps(desktopDc, VREFRESH));
+    ReleaseDC(desktop, desktopDc);
+
+    RECT area;
+    GetWindowRect(desktop, &area);
+
+    DEVMODEA found;
+    if (!FindMode(static_cast<DWORD>(area.right - area.left), static_cast<DWORD>(area.bottom - area.top), bits,
+                  refresh, &found))
+        return 0;
+    // A second change keeps the mode from before the first, so that Restore really goes back.
+    if (changed == 0) savedMode = found;
+    if (!FindMode(static_cast<DWORD>(width), static_cast<DWORD>(height), bits, refresh, &found)) return 0;
+    targetMode = found;
+    ChangeDisplaySettingsA(&targetMode, CDS_FULLSCREEN);
+    changed = 1;
+    return 1;
+}
+
+int CChangeDisplay::Restore()
+{
+    if (changed == 1) ChangeDisplaySettingsA(&savedMode, 0);
+    changed = 0;
+    return 1;
+}
