@@ -2,6 +2,14 @@
 // right after the start is never lost.
 #include "saver/frame_thread.h"
 
+#include <cstdlib>
+
+#include <mmsystem.h>
+
+#include "saver/director.h"
+#include "saver/saver_entry.h"
+#include "saver/settings.h"
+
 volatile LONG frameThreadRunning;
 HANDLE frameThread;
 
@@ -19,7 +27,17 @@ bool StartFrameThread()
 
 DWORD WINAPI FrameThreadProc(LPVOID)
 {
-    while (frameThreadRunning == 1) Sleep(100);
+    saverSettings->showPhase = 0;
+    saverSettings->holdTicks = 0;
+    saverSettings->transitionStep = nullptr;
+    srand(timeGetTime());
+    // Ticks of 100 ms: the time the tick's work took is slept off; a long tick still yields 10 ms.
+    while (frameThreadRunning == 1) {
+        DWORD start = timeGetTime();
+        DirectorTick(saverSettings);
+        DWORD spent = timeGetTime() - start;
+        Sleep(spent < kTickMs ? kTickMs - spent : 10);
+    }
     return 0;
 }
 

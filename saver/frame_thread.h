@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+const DWORD kTickMs = 100;
+
 extern volatile LONG frameThreadRunning;  // the thread runs while this is 1
 extern HANDLE frameThread;
 

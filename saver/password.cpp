@@ -1,11 +1,45 @@
-// Password hooks.
+// Password hooks: the system's own libraries, loaded by name for each call and released after it.
+// Where a library or its function is missing, nothing is asked and the show may end.
 #include "saver/password.h"
 
-BOOL VerifyPassword(HWND)
+namespace {
+
+typedef BOOL(WINAPI* VerifyScreenSavePwdProc)(HWND);
+typedef DWORD(WINAPI* PwdChangePasswordProc)(LPCSTR, HWND, DWORD, DWORD);
+
+bool OnNtFamily()
 {
-    return TRUE;
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
-void ChangeSaverPassword(HWND)
+}  // namespace
+
+BOOL VerifyPassword(HWND window)
 {
+    // The NT family asks for the password itself, outside the saver.
+    if (OnNtFamily()) return TRUE;
+    HMODULE library = LoadLibraryA("PASSWORD.CPL");
+    if (library == nullptr) return TRUE;
+    VerifyScreenSavePwdProc verify =
+        reinterpret_cast<VerifyScreenSavePwdProc>(reinterpret_cast<void*>(GetProcAddress(library, "VerifyScreenSavePwd")));
+    if (verify == nullptr) {
+        FreeLibrary(library);
+        return TRUE;
+    }
+    BOOL allowed = verify(window);
+    FreeLibrary(library);
+    return allowed;
+}
+
+void ChangeSaverPassword(HWND parent)
+{
+    HMODULE library = LoadLibraryA("MPR.DLL");
+    if (library == nullptr) return;
+    PwdChangePasswordProc change =
+        reinterpret_cast<PwdChangePasswordProc>(reinterpret_cast<void*>(GetProcAddress(library, "PwdChangePasswordA")));
+    if (change != nullptr) change("SCRSAVE", parent, 0, 0);
+    FreeLibrary(library);
 }

@@ -4,8 +4,7 @@
 
 #include <windows.h>
 
-struct TransitionState;
-typedef int (*TransitionStepProc)(TransitionState* state);
+#include "saver/transition_state.h"
 
 struct TViewRect {
     int x;

@@ -1,0 +1,29 @@
+// The slideshow director: one tick of the show, and loading pictures from the slide folder.
+#pragma once
+
+#include "saver/transition_state.h"
+
+struct TSaverSettings;
+
+enum TransitionKind {
+    Dissolve = 0,          // MaskDissolve brings in the new slide
+    Smear = 1,             // SmearDown over the picture on show
+    Wipe = 2,              // StripWipe brings in the new slide
+    DissolveAndSmear = 3,  // MaskDissolve, then after a hold SmearDown
+};
+
+const int kSlideCount = 15;
+const int kHoldTicks = 150;
+
+// Process-wide director state.
+extern TransitionState transitionState;
+extern int firstSlide;
+extern int currentKind;
+extern int previousKind;
+extern unsigned char usedSlides[kSlideCount];
+
+void DirectorTick(TSaverSettings* settings);
+// Loads a picture of the slide folder into a slot; on failure shows its message box, then -1.
+int LoadPicture(int slot, const char* name);
+// Joins the slide folder and a file name; false when the result does not fit a path buffer.
+bool BuildPicturePath(const char* folder, const char* name, char* path, unsigned pathSize);
