@@ -1,0 +1,80 @@
+// CDIBSurface: a 32-bit drawing surface held in a DIB section that stays selected into a memory DC,
+// so the same pixels can be written by the software routines and handed to GDI.
+#pragma once
+
+#include <windows.h>
+
+// A pixel is the 32-bit value 0x00RRGGBB (bytes blue, green, red, fourth byte); pixel (0, 0) is the
+// top-left one whatever the memory order of the rows. Colours, keys and fill values use that form.
+class CDIBSurface final {
+public:
+    explicit CDIBSurface(HWND window);  // makes no GDI object; counts the instance
+    ~CDIBSurface();                     // uncounts the instance, then Destroy
+
+    // Table of operations, in this order (slots 0 to 33).
+    virtual HWND GetWnd();
+    virtual HDC GetMemDC();
+    virtual int GetWidth();
+    virtual int GetHeight();                 // never negative
+    virtual int GetStride();                 // bytes per row
+    virtual int GetPitch();                  // row y to row y + 1 in memory: +stride top-down, -stride bottom-up
+    virtual RGBQUAD* GetColorTable();        // 256 entries, directly behind the bitmap header
+    virtual int GetBitCount();
+    virtual BITMAPINFO* GetBitmapInfo();     // header plus colour table
+    virtual void* GetBits();
+    virtual DWORD* PixelPtr(int x, int y);   // null outside the surface (and on a surface not created)
+    virtual DWORD** GetRowTable();           // entry y = first pixel of row y
+    virtual int Create(int width, int height);  // negative height: top-down rows
+    virtual void Destroy();
+    virtual int ClipCopy(int* dx, int* dy, CDIBSurface* source, int* sx, int* sy, int* w, int* h);
+    virtual void StretchKeyed(int dx, int dy, int dw, int dh, CDIBSurface* source,
+                              int sx, int sy, int sw, int sh, DWORD key);
+    virtual int StretchFrom(const RECT* destination, CDIBSurface* source, const RECT* sourceRect, int flags);
+    virtual void CopyKeyed(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h, DWORD key);
+    virtual int BltFrom(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h, int flags);
+    virtual int CopyFrom(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h);
+    virtual int BlendFrom(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h, int mode, int level);
+    virtual int CopyChannel(int dx, int dy, int destinationChannel, CDIBSurface* source,
+                            int sx, int sy, int w, int h, int sourceChannel);
+    virtual int AlphaFrom(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h);
+    virtual int FadeFrom(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h, int weight);
+    virtual int AddFrom(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h);
+    virtual int ClipRect(int* x, int* y, int* w, int* h);
+    virtual int Fill(int x, int y, int w, int h, DWORD colour);
+    virtual int BlendColor(int x, int y, int w, int h, DWORD colour, int mode, int level);
+    virtual int AddColor(int x, int y, int w, int h, DWORD colour);
+    virtual int AverageColor(int x, int y, int w, int h, DWORD colour);
+    virtual int SetChannel(int channel, int x, int y, int w, int h, int value);
+    virtual int Darken(int x, int y, int w, int h, int level);
+    virtual int LoadImageFile(const char* path, const RGBQUAD* palette);  // palette may be null
+    virtual int LoadQjx(const char* path);
+
+    // Live surfaces of the whole program; the shared scale tables exist while it is above 0.
+    static int InstanceCount();
+
+private:
+    CDIBSurface(const CDIBSurface&) = delete;
+    CDIBSurface& operator=(const CDIBSurface&) = delete;
+
+    DWORD flags;              // bit 0: a DIB section exists
+    HWND window;              // kept by Destroy, so the surface can be created again
+    HDC windowDC;             // held from Create to Destroy
+    HGDIOBJ previousBitmap;   // what the memory DC held before the DIB section
+    HDC memDC;
+    HBITMAP dibSection;
+    void* pixels;
+    int width;
+    int height;               // rows, never negative
+    int bitCount;
+    int pitch;
+    int bytesPerPixel;
+    int stride;
+    DWORD** rowTable;         // MemAlloc block, one entry per row
+    BITMAPINFOHEADER bitmapHeader;
+    RGBQUAD colorTable[256];  // must follow the header: together they are one BITMAPINFO
+
+    static int instanceCount;
+};
+
+// Blend kernels selected by the mode of BlendFrom and BlendColor.
+enum { kBlendMix = 0, kBlendAdd = 1, kBlendSubtract = 2 };
