@@ -6,6 +6,7 @@
 namespace {
 
 inline uint32_t U32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+inline void Store(uint8_t* out, int32_t x, uint32_t v) { std::memcpy(out + 4 * size_t(x), &v, 4); }
 inline uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
 // Stored row length, padded to 4 bytes.
@@ -64,7 +65,7 @@ int BmpReadLayout(const uint8_t* file, size_t fileSize, BmpLayout* layout)
     return 0;
 }
 
-void BmpMakeColorTable(const BmpLayout& layout, const uint8_t* file, const uint32_t* palette, uint32_t* table)
+void BmpMakeColorTable(const BmpLayout& layout, const uint8_t* file, const void* palette, uint32_t* table)
 {
     if (palette) {
         std::memcpy(table, palette, 256 * sizeof(uint32_t));
@@ -80,34 +81,35 @@ const uint8_t* BmpStoredRow(const BmpLayout& layout, const uint8_t* file, int32_
     return file + layout.pixelOffset + stored * layout.rowBytes;
 }
 
-void BmpConvertRow(const BmpLayout& layout, const uint8_t* row, const uint32_t* table, uint32_t* destination)
+void BmpConvertRow(const BmpLayout& layout, const uint8_t* row, const uint32_t* table, void* destination)
 {
+    uint8_t* out = static_cast<uint8_t*>(destination);
     const int32_t width = layout.width;
     switch (layout.bitCount) {
     case 4:
         for (int32_t x = 0; x < width; ++x) {
             const uint8_t b = row[x >> 1];
-            destination[x] = table[(x & 1) ? (b & 0x0F) : (b >> 4)] & 0x00FFFFFFu;
+            Store(out, x, table[(x & 1) ? (b & 0x0F) : (b >> 4)] & 0x00FFFFFFu);
         }
         break;
     case 8:
-        for (int32_t x = 0; x < width; ++x) destination[x] = table[row[x]] & 0x00FFFFFFu;
+        for (int32_t x = 0; x < width; ++x) Store(out, x, table[row[x]] & 0x00FFFFFFu);
         break;
     case 24:
         for (int32_t x = 0; x < width; ++x) {
             const uint8_t* p = row + 3 * size_t(x);
-            destination[x] = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+            Store(out, x, uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16);
         }
         break;
     case 32:
-        std::memcpy(destination, row, 4 * size_t(width));
+        std::memcpy(out, row, 4 * size_t(width));
         break;
     default:
         break;
     }
 }
 
-int BmpDecode(const uint8_t* file, size_t fileSize, const uint32_t* palette, uint32_t* table,
+int BmpDecode(const uint8_t* file, size_t fileSize, const void* palette, uint32_t* table,
               uint32_t* pixels, size_t pixelCapacity)
 {
     BmpLayout layout;

@@ -29,15 +29,17 @@ int BmpReadLayout(const uint8_t* file, size_t fileSize, BmpLayout* layout);
 
 // The 256-entry table that 4- and 8-bit pixels are looked up in: the caller's palette when there is
 // one, otherwise the file's entries followed by zeros.
-void BmpMakeColorTable(const BmpLayout& layout, const uint8_t* file, const uint32_t* palette, uint32_t* table);
+// palette: 256 entries of blue, green, red, reserved, or null.
+void BmpMakeColorTable(const BmpLayout& layout, const uint8_t* file, const void* palette, uint32_t* table);
 
 // The stored bytes of picture row y (0 = top row) whichever order the file keeps its rows in.
 const uint8_t* BmpStoredRow(const BmpLayout& layout, const uint8_t* file, int32_t y);
 
 // One stored row to width 32-bit pixels. 4, 8 and 24 bits give a zero fourth byte; 32-bit rows
 // are copied as they are.
-void BmpConvertRow(const BmpLayout& layout, const uint8_t* row, const uint32_t* table, uint32_t* destination);
+// The destination needs no particular alignment (surface rows are reached through their addresses).
+void BmpConvertRow(const BmpLayout& layout, const uint8_t* row, const uint32_t* table, void* destination);
 
 // The whole picture, top row first, into pixels (width * height entries) and table (256 entries).
-int BmpDecode(const uint8_t* file, size_t fileSize, const uint32_t* palette, uint32_t* table,
+int BmpDecode(const uint8_t* file, size_t fileSize, const void* palette, uint32_t* table,
               uint32_t* pixels, size_t pixelCapacity);

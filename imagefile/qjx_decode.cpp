@@ -110,11 +110,13 @@ int QjxDecodeFile(const uint8_t* file, size_t fileSize, uint8_t* destination)
     return QjxDecode(destination, file + kQjxHeaderSize, fileSize - kQjxHeaderSize, kQjxPixelCount);
 }
 
-void QjxConvertRow(uint32_t* destination, const uint8_t* source)
+void QjxConvertRow(void* destination, const uint8_t* source)
 {
+    uint8_t* out = static_cast<uint8_t*>(destination);
     for (int x = 0; x < kQjxWidth; ++x) {
         uint32_t v;
         std::memcpy(&v, source + 3 * x, 4);
-        destination[x] = v & 0x00FFFFFFu;  // little-endian: blue, green, red, and a cleared fourth byte
+        v &= 0x00FFFFFFu;  // little-endian: blue, green, red, and a cleared fourth byte
+        std::memcpy(out + 4 * x, &v, 4);
     }
 }

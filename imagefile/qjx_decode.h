@@ -20,4 +20,4 @@ int QjxDecodeFile(const uint8_t* file, size_t fileSize, uint8_t* destination);
 
 // One decoded row (kQjxWidth pixels) to 32-bit pixels 0x00RRGGBB. Reads 4 bytes per pixel, so
 // the source must have one readable byte after the row (the decode buffer keeps 4 spare bytes).
-void QjxConvertRow(uint32_t* destination, const uint8_t* source);
+void QjxConvertRow(void* destination, const uint8_t* source);

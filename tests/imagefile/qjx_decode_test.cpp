@@ -135,7 +135,9 @@ TEST(QjxDecode, FastPathMatchesTheReferenceOnRandomStreams)
         Bytes expected, actual;
         const int want = ReferenceDecode(expected, stream, pixels);
         ASSERT_EQ(Decode(actual, stream, pixels), want) << "round " << round;
-        if (want == 0) ASSERT_EQ(actual, expected) << "round " << round;
+        if (want == 0) {
+            ASSERT_EQ(actual, expected) << "round " << round;
+        }
     }
 }
 
