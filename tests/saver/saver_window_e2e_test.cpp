@@ -2,10 +2,42 @@
 #include <gtest/gtest.h>
 
 #include "e2e.h"
+#include "test_pictures.h"
 
 namespace {
 
 const char kSystemKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
+const char kSaverKey[] = "Software\\Varnel\\Ithra Saver";
+
+// A slide folder of plain test pictures, set as the saver's "Path" for as long as it lives.
+class TestShow {
+public:
+    TestShow() : snapshot_(HKEY_CURRENT_USER, kSaverKey)
+    {
+        for (int n = 1; n <= 15; ++n) {
+            char name[32];
+            snprintf(name, sizeof name, "slide_%02d.qjx", n);
+            uint32_t colour = test_pictures::SlideColour(n);
+            test_pictures::WriteBmp(folder_.File(name), 640, 480, [colour](int, int) { return colour; });
+        }
+        test_pictures::WriteMask(folder_.File("tile.bmp"));
+        SetPath(folder_.Path());
+    }
+    static void SetPath(const std::string& path)
+    {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kSaverKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
+            return;
+        RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                       static_cast<DWORD>(path.size() + 1));
+        RegCloseKey(key);
+    }
+
+private:
+    e2e::RegistrySnapshot snapshot_;
+    e2e::TempFolder folder_;
+};
 
 std::string SaverCommand(const std::string& arguments)
 {
@@ -78,6 +110,7 @@ protected:
     }
 
     e2e::RegistrySnapshot system_;
+    TestShow show_;
     e2e::Process saver_;
     HWND window_ = nullptr;
 };
@@ -98,8 +131,9 @@ TEST_F(FullScreen, TopmostBlackWindowOverTheScreenEndedByAKey)
     GetClassNameW(window_, className, 32);
     EXPECT_STREQ(className, L"ScrClass");
 
+    // Outside the centred stage the screen stays black.
     HDC screen = GetDC(nullptr);
-    for (POINT p : {POINT{0, 0}, POINT{512, 384}, POINT{1023, 767}})
+    for (POINT p : {POINT{0, 0}, POINT{191, 384}, POINT{832, 384}, POINT{512, 143}, POINT{1023, 767}})
         EXPECT_EQ(GetPixel(screen, p.x, p.y) & 0xFFFFFF, 0u) << p.x << "," << p.y;
     ReleaseDC(nullptr, screen);
 
@@ -164,6 +198,7 @@ TEST_F(FullScreen, ClosesThatNoInputAskedForAreIgnored)
 
 TEST(Preview, ChildOfTheParentsSizeThatIgnoresInputAndEndsWithItsParent)
 {
+    TestShow show;
     HWND parent = CreateWindowExA(0, "STATIC", "preview parent", WS_POPUP | WS_VISIBLE, 40, 30, 152, 112, nullptr,
                                   nullptr, nullptr, nullptr);
     ASSERT_NE(parent, nullptr);
