@@ -19,10 +19,26 @@ int Percent(long long part, long long whole)
     return percent >= 100.0 ? 100 : static_cast<int>(percent);
 }
 
-void PostPosition(HWND bar, int position)
+// A bar is told a new position when it changed, and between its ends at most every kProgressMs:
+// each posted message is fetched, dispatched and drawn, which at one per 64 KB chunk would cost as
+// much as the copying itself, and no eye follows a bar faster.
+const DWORD kProgressMs = 40;
+
+void PostPosition(HWND bar, int position, int* lastPosition, DWORD* lastTick)
 {
-    if (bar) PostMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    if (bar == nullptr || position == *lastPosition) return;
+    DWORD now = GetTickCount();
+    if (position != 0 && position != 100 && *lastPosition >= 0 && now - *lastTick < kProgressMs) return;
+    PostMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    *lastPosition = position;
+    *lastTick = now;
 }
+
+struct FileBar {
+    HWND bar;
+    int position;
+    DWORD tick;
+};
 
 // Destination folder of a name: screen savers go to the system folder.
 const char* TargetFolder(const SetupState& state, const char* name, const char* otherwise)
@@ -34,7 +50,7 @@ bool Cancelled(const SetupState& state) { return state.cancelRequested != 0; }
 
 // Copies the bytes; false on a read or write failure or a cancel request. Writes what was read, to
 // the end of the file, so a source that changed size since it was counted is still copied whole.
-bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, HWND fileBar, HWND totalBar)
+bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, FileBar& fileBar, HWND totalBar)
 {
     char* buffer = static_cast<char*>(malloc(kCopyChunkBytes));
     if (buffer == nullptr) return false;
@@ -57,8 +73,9 @@ bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, HWND fileBar, HWND tota
         }
         done += got;
         state.copiedBytes += got;
-        PostPosition(fileBar, Percent(done, size));
-        PostPosition(totalBar, Percent(state.copiedBytes, state.totalBytes));
+        PostPosition(fileBar.bar, Percent(done, size), &fileBar.position, &fileBar.tick);
+        PostPosition(totalBar, Percent(state.copiedBytes, state.totalBytes), &state.postedTotalPosition,
+                     &state.postedTotalTick);
         PumpMessages();
         if (Cancelled(state)) {
             ok = false;
@@ -90,9 +107,9 @@ int CopyOneFile(SetupState& state, HWND dialog, const char* source, const char* 
         return -1;
     }
 
-    HWND fileBar = dialog ? GetDlgItem(dialog, kFileBarId) : nullptr;
+    FileBar fileBar{dialog ? GetDlgItem(dialog, kFileBarId) : nullptr, -1, 0};
     HWND totalBar = dialog ? GetDlgItem(dialog, kTotalBarId) : nullptr;
-    PostPosition(fileBar, 0);
+    PostPosition(fileBar.bar, 0, &fileBar.position, &fileBar.tick);
     if (dialog) SetDlgItemTextA(dialog, kFileNameId, destination);
     PumpMessages();
 
@@ -107,7 +124,7 @@ int CopyOneFile(SetupState& state, HWND dialog, const char* source, const char* 
         return -1;
     }
     RecordFile(state, destination);
-    PostPosition(fileBar, 100);
+    PostPosition(fileBar.bar, 100, &fileBar.position, &fileBar.tick);
     PumpMessages();
     return 0;
 }
@@ -149,6 +166,8 @@ int RunCopyList(SetupState& state, HWND dialog)
     if (state.copyList == nullptr) return -1;
     state.cancelRequested = 0;
     state.copiedBytes = 0;
+    state.postedTotalPosition = -1;
+    state.postedTotalTick = 0;
     size_t position = 0;
     CopyRecord record;
     while (NextCopyRecord(state.copyList, kCopyListBytes, &position, &record)) {

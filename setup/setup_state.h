@@ -22,6 +22,9 @@ struct SetupState {
     // 64-bit: a list may hold more than 2 GB, and a signed 32-bit sum would overflow.
     long long totalBytes;
     long long copiedBytes;
+    // Last position posted to the total bar in this run (-1 for none) and when.
+    int postedTotalPosition;
+    DWORD postedTotalTick;
     // Complete folder lines ("+ path\n") recorded while no log was open; grows as needed.
     GrowBuffer pendingFolders;
     int pendingCount;
