@@ -1,0 +1,10 @@
+// Reading the copy list "setup.ini" into SetupState.copyList and summing the bytes it names.
+#pragma once
+
+#include "setup/setup_state.h"
+
+// Fills state.copyList (kCopyListBytes) and state.totalBytes. -1 when the file cannot be opened
+// (silently) or an entry is missing, unusable or does not fit (after a message box saying which).
+int ReadCopyList(SetupState& state, const char* sourceFolder, const char* listName);
+// Adds the sizes of every file below folder, through all subfolders not starting with ".".
+int CountFolderFiles(SetupState& state, const char* folder);

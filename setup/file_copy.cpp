@@ -1,0 +1,192 @@
+// File copying: one 64 KB buffer per file, progress posted once per chunk, times carried over.
+#include "setup/file_copy.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+
+#include "setup/copy_list_text.h"
+#include "setup/folder_chain.h"
+#include "setup/pump_messages.h"
+#include "setup/uninstall_log.h"
+
+namespace {
+
+int Percent(long long part, long long whole)
+{
+    if (whole <= 0) return 100;
+    double percent = static_cast<double>(part) / static_cast<double>(whole) * 100.0;
+    return percent >= 100.0 ? 100 : static_cast<int>(percent);
+}
+
+// A bar is told a new position when it changed, and between its ends at most every kProgressMs:
+// each posted message is fetched, dispatched and drawn, which at one per 64 KB chunk would cost as
+// much as the copying itself, and no eye follows a bar faster.
+const DWORD kProgressMs = 40;
+
+void PostPosition(HWND bar, int position, int* lastPosition, DWORD* lastTick)
+{
+    if (bar == nullptr || position == *lastPosition) return;
+    DWORD now = GetTickCount();
+    if (position != 0 && position != 100 && *lastPosition >= 0 && now - *lastTick < kProgressMs) return;
+    PostMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    *lastPosition = position;
+    *lastTick = now;
+}
+
+struct FileBar {
+    HWND bar;
+    int position;
+    DWORD tick;
+};
+
+// Destination folder of a name: screen savers go to the system folder.
+const char* TargetFolder(const SetupState& state, const char* name, const char* otherwise)
+{
+    return IsScreenSaverName(name) ? state.systemFolder : otherwise;
+}
+
+bool Cancelled(const SetupState& state) { return state.cancelRequested != 0; }
+
+// Copies the bytes; false on a read or write failure or a cancel request. Writes what was read, to
+// the end of the file, so a source that changed size since it was counted is still copied whole.
+bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, FileBar& fileBar, HWND totalBar)
+{
+    char* buffer = static_cast<char*>(malloc(kCopyChunkBytes));
+    if (buffer == nullptr) return false;
+    DWORD sizeHigh = 0;
+    DWORD sizeLow = GetFileSize(in, &sizeHigh);
+    long long size = (static_cast<long long>(sizeHigh) << 32) | sizeLow;
+    long long done = 0;
+    bool ok = true;
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(in, buffer, kCopyChunkBytes, &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0) break;
+        DWORD written = 0;
+        if (!WriteFile(out, buffer, got, &written, nullptr) || written != got) {
+            ok = false;
+            break;
+        }
+        done += got;
+        state.copiedBytes += got;
+        PostPosition(fileBar.bar, Percent(done, size), &fileBar.position, &fileBar.tick);
+        PostPosition(totalBar, Percent(state.copiedBytes, state.totalBytes), &state.postedTotalPosition,
+                     &state.postedTotalTick);
+        PumpMessages();
+        if (Cancelled(state)) {
+            ok = false;
+            break;
+        }
+    }
+    free(buffer);
+    return ok;
+}
+
+}  // namespace
+
+int CopyOneFile(SetupState& state, HWND dialog, const char* source, const char* destination)
+{
+    DWORD attributes = GetFileAttributesA(source);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return -1;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return MakeFolderChain(state, destination, kPathIsFolder);
+
+    HANDLE in = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (in == INVALID_HANDLE_VALUE) return -1;
+    auto create = [destination]() {
+        return CreateFileA(destination, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    };
+    HANDLE out = create();
+    if (out == INVALID_HANDLE_VALUE && MakeFolderChain(state, destination, 0) == 0) out = create();
+    if (out == INVALID_HANDLE_VALUE) {
+        CloseHandle(in);
+        return -1;
+    }
+
+    FileBar fileBar{dialog ? GetDlgItem(dialog, kFileBarId) : nullptr, -1, 0};
+    HWND totalBar = dialog ? GetDlgItem(dialog, kTotalBarId) : nullptr;
+    PostPosition(fileBar.bar, 0, &fileBar.position, &fileBar.tick);
+    if (dialog) SetDlgItemTextA(dialog, kFileNameId, destination);
+    PumpMessages();
+
+    bool ok = CopyBytes(state, in, out, fileBar, totalBar);
+    FILETIME created, accessed, written;
+    ok = ok && GetFileTime(in, &created, &accessed, &written) && SetFileTime(out, &created, &accessed, &written);
+    CloseHandle(in);
+    // A failed close can mean the last bytes never reached the disk.
+    if (!CloseHandle(out)) ok = false;
+    if (!ok) {
+        DeleteFileA(destination);
+        return -1;
+    }
+    RecordFile(state, destination);
+    PostPosition(fileBar.bar, 100, &fileBar.position, &fileBar.tick);
+    PumpMessages();
+    return 0;
+}
+
+int CopyFolderTree(SetupState& state, HWND dialog, const char* fromFolder, const char* toFolder)
+{
+    char pattern[kPathBytes];
+    if (JoinPath(pattern, sizeof pattern, fromFolder, "*.*") != 0) return -1;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) return -1;
+    int result = 0;
+    do {
+        PumpMessages();
+        if (Cancelled(state)) {
+            result = -1;
+            break;
+        }
+        bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (folder && found.cFileName[0] == '.') continue;
+        char source[kPathBytes];
+        char destination[kPathBytes];
+        if (JoinPath(source, sizeof source, fromFolder, found.cFileName) != 0 ||
+            JoinPath(destination, sizeof destination, TargetFolder(state, found.cFileName, toFolder),
+                     found.cFileName) != 0) {
+            result = -1;
+            break;
+        }
+        result = folder ? CopyFolderTree(state, dialog, source, destination)
+                        : CopyOneFile(state, dialog, source, destination);
+        if (result != 0) break;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return result;
+}
+
+int RunCopyList(SetupState& state, HWND dialog)
+{
+    if (state.copyList == nullptr) return -1;
+    state.cancelRequested = 0;
+    state.copiedBytes = 0;
+    state.postedTotalPosition = -1;
+    state.postedTotalTick = 0;
+    size_t position = 0;
+    CopyRecord record;
+    while (NextCopyRecord(state.copyList, kCopyListBytes, &position, &record)) {
+        PumpMessages();
+        if (Cancelled(state)) return -1;
+        char source[kPathBytes];
+        char destination[kPathBytes];
+        if (JoinPath(source, sizeof source, state.sourceFolder, record.text) != 0 ||
+            JoinPath(destination, sizeof destination, TargetFolder(state, record.text, state.installFolder),
+                     record.text) != 0)
+            return -1;
+        if (record.kind == kCopyFolder) {
+            if (MakeFolderChain(state, destination, kPathIsFolder) != 0 ||
+                CopyFolderTree(state, dialog, source, destination) != 0)
+                return -1;
+        } else if (CopyOneFile(state, dialog, source, destination) != 0) {
+            return -1;
+        }
+    }
+    FlushPendingFolders(state);
+    return 0;
+}

@@ -1,0 +1,199 @@
+// Times RunCopyList over a tree of 200 files (50 MB, mixed sizes) next to CopyFileA of the same files.
+// Builds the tree in the temporary folder and removes everything it made.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "setup/copy_list.h"
+#include "setup/copy_list_text.h"
+#include "setup/file_copy.h"
+#include "setup/setup_state.h"
+#include "setup/uninstall_log.h"
+
+namespace {
+
+const int kFiles = 200;
+const long long kTotalBytes = 50LL * 1024 * 1024;
+const int kRounds = 5;
+
+struct TreeFile {
+    std::string relative;  // below the tree folder
+    size_t size;
+};
+
+unsigned gSeed = 12345;
+unsigned NextRandom()
+{
+    gSeed = gSeed * 1103515245u + 12345u;
+    return gSeed >> 8;
+}
+
+// Mostly small files, some medium, a few large: sizes scaled so that they add up to kTotalBytes.
+std::vector<TreeFile> PlanTree()
+{
+    std::vector<double> weights;
+    double sum = 0;
+    for (int i = 0; i < kFiles; ++i) {
+        unsigned r = NextRandom() % 100;
+        double w = r < 70 ? 1 + NextRandom() % 16 : r < 95 ? 40 + NextRandom() % 80 : 600 + NextRandom() % 600;
+        weights.push_back(w);
+        sum += w;
+    }
+    std::vector<TreeFile> files;
+    long long assigned = 0;
+    for (int i = 0; i < kFiles; ++i) {
+        size_t size = i + 1 == kFiles ? static_cast<size_t>(kTotalBytes - assigned)
+                                      : static_cast<size_t>(weights[i] / sum * static_cast<double>(kTotalBytes));
+        assigned += static_cast<long long>(size);
+        char name[64];
+        snprintf(name, sizeof name, "%s\\file%03d.dat", i % 4 == 0 ? "a" : i % 4 == 1 ? "a\\deep" : i % 4 == 2 ? "b" : ".",
+                 i);
+        files.push_back({name, size});
+    }
+    return files;
+}
+
+void MakeFolders(const std::string& path)
+{
+    for (size_t i = 3; i < path.size(); ++i)
+        if (path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+}
+
+bool WriteTree(const std::string& tree, const std::vector<TreeFile>& files)
+{
+    std::vector<char> bytes(4 << 20);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(NextRandom());
+    for (const TreeFile& f : files) {
+        std::string path = tree + "\\" + f.relative;
+        MakeFolders(path);
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        size_t left = f.size;
+        while (left > 0) {
+            DWORD chunk = static_cast<DWORD>(left < bytes.size() ? left : bytes.size());
+            DWORD written = 0;
+            WriteFile(file, bytes.data(), chunk, &written, nullptr);
+            left -= chunk;
+        }
+        CloseHandle(file);
+    }
+    return true;
+}
+
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+double Seconds()
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// A hidden stand-in for the copy dialog with real progress bars, so posting progress costs what it does.
+HWND MakeProgressWindow()
+{
+    HWND window = CreateWindowA("STATIC", "copy", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                nullptr);
+    for (int id : {kTotalBarId, kFileBarId})
+        CreateWindowA(PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 0, id == kTotalBarId ? 0 : 20, 200, 10, window,
+                      reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
+    CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 0, 40, 200, 10, window, reinterpret_cast<HMENU>(kFileNameId),
+                  GetModuleHandleA(nullptr), nullptr);
+    return window;
+}
+
+}  // namespace
+
+int main()
+{
+    InitCommonControls();
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    char rootText[MAX_PATH];
+    snprintf(rootText, sizeof rootText, "%snimbra_bench_copy_%lu", temp, GetCurrentProcessId());
+    std::string root = rootText;
+    std::string source = root + "\\src";
+    std::vector<TreeFile> files = PlanTree();
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA(source.c_str(), nullptr);
+    if (!WriteTree(source + "\\tree", files)) {
+        fprintf(stderr, "could not write the tree under %s\n", root.c_str());
+        RemoveTree(root);
+        return 1;
+    }
+    FILE* list = fopen((source + "\\setup.ini").c_str(), "wt");
+    fprintf(list, "#copystart\ntree\n#copyend\n");
+    fclose(list);
+
+    static char copyList[kCopyListBytes];
+    SetupState& state = gSetup;
+    state.instance = GetModuleHandleA(nullptr);
+    state.copyList = copyList;
+    snprintf(state.sourceFolder, kPathBytes, "%s", source.c_str());
+    snprintf(state.systemFolder, kPathBytes, "%s\\sys", root.c_str());
+    if (ReadCopyList(state, state.sourceFolder, "setup.ini") != 0 || state.totalBytes != kTotalBytes) {
+        fprintf(stderr, "copy list not read\n");
+        RemoveTree(root);
+        return 1;
+    }
+    HWND dialog = MakeProgressWindow();
+
+    double bestRun = 1e9, bestCopy = 1e9;
+    for (int round = 0; round < kRounds; ++round) {
+        std::string runTarget = root + "\\run" + std::to_string(round);
+        snprintf(state.installFolder, kPathBytes, "%s", runTarget.c_str());
+        CreateDirectoryA(runTarget.c_str(), nullptr);
+        double start = Seconds();
+        OpenUninstallLog(state);
+        int result = RunCopyList(state, dialog);
+        CloseUninstallLog(state);
+        double runTime = Seconds() - start;
+        if (result != 0) {
+            fprintf(stderr, "RunCopyList failed\n");
+            break;
+        }
+
+        std::string copyTarget = root + "\\copy" + std::to_string(round);
+        start = Seconds();
+        for (const TreeFile& f : files) {
+            std::string to = copyTarget + "\\tree\\" + f.relative;
+            MakeFolders(to);
+            CopyFileA((source + "\\tree\\" + f.relative).c_str(), to.c_str(), FALSE);
+        }
+        double copyTime = Seconds() - start;
+        bestRun = runTime < bestRun ? runTime : bestRun;
+        bestCopy = copyTime < bestCopy ? copyTime : bestCopy;
+        RemoveTree(runTarget);
+        RemoveTree(copyTarget);
+    }
+    DestroyWindow(dialog);
+    RemoveTree(root);
+
+    double megabytes = static_cast<double>(kTotalBytes) / 1048576.0;
+    printf("copy of %d files, %.0f MB (best of %d rounds)\n", kFiles, megabytes, kRounds);
+    printf("  RunCopyList  %8.1f ms  %7.1f MB/s\n", bestRun * 1000, megabytes / bestRun);
+    printf("  CopyFileA    %8.1f ms  %7.1f MB/s\n", bestCopy * 1000, megabytes / bestCopy);
+    printf("  ratio RunCopyList / CopyFileA: %.2f x (goal: within 1.3 x)\n", bestRun / bestCopy);
+    return 0;
+}
