@@ -5,23 +5,26 @@
 
 namespace {
 
-// A reference of len bytes from dist bytes back, allowed to write up to 47 bytes past out + len.
-// The pattern repeats itself when dist < len, exactly as a front-to-back byte copy would.
-inline void CopyReferenceWide(uint8_t* out, size_t dist, size_t len)
+// A reference of len bytes from dist bytes back; always writes 48 to 50 bytes, so the caller keeps
+// that much room. Each store reads only bytes that are already final, so a pattern shorter than the
+// reference repeats itself exactly as a front-to-back byte copy would.
+inline void CopyReferenceWide(uint8_t* out, size_t dist)
 {
-    if (dist >= 16) {
-        // Every 16-byte chunk reads only bytes that are already final.
-        const uint8_t* from = out - dist;
-        for (size_t i = 0; i < len; i += 16) std::memcpy(out + i, from + i, 16);
-        return;
-    }
-    // Short period (1 to 5 pixels): lay down a 16-byte copy of the pattern, then stamp it at steps
-    // that are whole multiples of the period.
-    uint8_t pattern[16];
     const uint8_t* from = out - dist;
-    for (size_t k = 0; k < 16; ++k) pattern[k] = from[k % dist];
-    const size_t step = 16 - 16 % dist;
-    for (size_t i = 0; i < len; i += step) std::memcpy(out + i, pattern, 16);
+    if (dist >= 16) {
+        std::memcpy(out, from, 16);
+        std::memcpy(out + 16, from + 16, 16);
+        std::memcpy(out + 32, from + 32, 16);
+    } else if (dist >= 8) {
+        for (size_t i = 0; i < 48; i += 8) std::memcpy(out + i, from + i, 8);
+    } else {
+        // One or two pixels back: an 8-byte stamp of the pattern, laid down every 6 bytes.
+        uint64_t p = uint64_t(from[0]) | uint64_t(from[1]) << 8 | uint64_t(from[2]) << 16;
+        if (dist == 6) p |= uint64_t(from[3]) << 24 | uint64_t(from[4]) << 32 | uint64_t(from[5]) << 40;
+        else p |= p << 24;
+        p |= p << 48;
+        for (size_t i = 0; i < 48; i += 6) std::memcpy(out + i, &p, 8);
+    }
 }
 
 inline void CopyReferenceExact(uint8_t* out, size_t dist, size_t len)
@@ -39,10 +42,10 @@ int QjxDecode(uint8_t* destination, const uint8_t* source, size_t sourceSize, ui
     uint8_t* out = destination;
     uint8_t* const outEnd = destination + size_t(pixelCount) * 3;
 
-    // Room for a whole group without per-item bound checks: one literal may read and write one
-    // spare byte, one reference may write up to 47 spare bytes (8 items of at most 48 bytes).
+    // Room for a whole group without per-item bound checks: a literal may read and write one spare
+    // byte, a reference writes up to 50 bytes whatever its length (8 items of at most 48 bytes).
     constexpr size_t kGroupIn = 8 * 3 + 1;
-    constexpr size_t kGroupOut = 8 * 48 + 48;
+    constexpr size_t kGroupOut = 7 * 48 + 50;
 
     while (out < outEnd) {
         if (in == inEnd) return -1;
@@ -65,7 +68,7 @@ int QjxDecode(uint8_t* destination, const uint8_t* source, size_t sourceSize, ui
                     const size_t len = ((w & 0x0F) + 1) * 3;
                     const size_t dist = ((w >> 4) + 1) * 3;
                     if (dist > size_t(out - destination)) return -1;
-                    CopyReferenceWide(out, dist, len);
+                    CopyReferenceWide(out, dist);
                     out += len;
                 }
             }
