@@ -28,6 +28,18 @@ uint8_t* ReadRest(CFS& file, LONG from, size_t* size)
     return buffer;
 }
 
+// Create, or keep the DIB section the surface already has when its size and row order are the ones
+// asked for: every picture is written whole, and touching the pages of a fresh section costs more
+// than decoding a slide (the director loads every slide into the same 640 by 480 slot).
+int Prepare(CDIBSurface& surface, int width, int height)
+{
+    const int rows = height < 0 ? -height : height;
+    if (surface.GetBits() && surface.GetWidth() == width && surface.GetHeight() == rows &&
+        (surface.GetPitch() > 0) == (height < 0))
+        return 0;
+    return surface.Create(width, height);
+}
+
 }  // namespace
 
 int CDIBSurface::LoadImageFile(const char* path, const RGBQUAD* palette)
@@ -63,7 +75,7 @@ int CDIBSurface::LoadImageFile(const char* path, const RGBQUAD* palette)
         std::memcpy(GetColorTable(), table, sizeof table);
     }
     // The surface keeps the file's row order; the rows are placed by picture row either way.
-    if (Create(layout.width, layout.storedHeight) != 0) {
+    if (Prepare(*this, layout.width, layout.storedHeight) != 0) {
         std::free(bytes);
         return -1;
     }
@@ -93,21 +105,18 @@ int CDIBSurface::LoadQjx(const char* path)
     uint8_t* bytes = ReadRest(file, 0, &size);
     file.Close();
     if (!bytes) return -1;
-
-    // Four spare bytes let the row conversion read whole 32-bit words.
-    uint8_t* decoded = static_cast<uint8_t*>(std::malloc(kQjxDecodedSize + 4));
-    if (!decoded || QjxDecodeFile(bytes, size, decoded) != 0) {
-        std::free(decoded);
+    // A top-down surface holds the picture's rows in file order, one after another, so the stream
+    // is decoded straight into it: no second picture-sized buffer and no conversion pass.
+    if (QjxCheckHeader(bytes, size) != 0 || Prepare(*this, kQjxWidth, -kQjxHeight) != 0) {
         std::free(bytes);
         return -1;
     }
+    uint8_t* pixels = reinterpret_cast<uint8_t*>(PixelPtr(0, 0));
+    const bool contiguous = GetPitch() == 4 * kQjxWidth && reinterpret_cast<uint8_t*>(PixelPtr(0, kQjxHeight - 1)) ==
+                                                                pixels + size_t(kQjxHeight - 1) * 4 * kQjxWidth;
+    const int result = contiguous ? QjxDecodeToPixels(pixels, bytes + kQjxHeaderSize, size - kQjxHeaderSize, kQjxPixelCount) : -1;
     std::free(bytes);
-    decoded[kQjxDecodedSize] = 0;
-    if (Create(kQjxWidth, kQjxHeight) != 0) {
-        std::free(decoded);
-        return -1;
-    }
-    for (int y = 0; y < kQjxHeight; ++y) QjxConvertRow(PixelPtr(0, y), decoded + size_t(y) * kQjxRowBytes);
-    std::free(decoded);
-    return 0;
+    // A stream found broken on the way leaves no half picture behind.
+    if (result != 0) Destroy();
+    return result;
 }

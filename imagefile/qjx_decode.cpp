@@ -98,6 +98,88 @@ int QjxDecode(uint8_t* destination, const uint8_t* source, size_t sourceSize, ui
     return 0;
 }
 
+namespace {
+
+// Sixteen 4-byte pixels from dist pixels back, written so that a short pattern repeats exactly as a
+// pixel-by-pixel copy would; the caller has room for all sixteen.
+inline void CopyReference32(uint8_t* to, uint32_t dist)
+{
+    const uint8_t* from = to - 4 * size_t(dist);
+    if (dist >= 16) {
+        std::memcpy(to, from, 64);
+    } else if (dist >= 4) {
+        for (size_t i = 0; i < 64; i += 16) std::memcpy(to + i, from + i, 16);
+    } else if (dist == 3) {
+        for (size_t i = 0; i < 64; i += 12) std::memcpy(to + i, from + i, 12);
+    } else {
+        uint64_t v;
+        if (dist == 1) {
+            uint32_t one;
+            std::memcpy(&one, from, 4);
+            v = uint64_t(one) | uint64_t(one) << 32;
+        } else {
+            std::memcpy(&v, from, 8);
+        }
+        for (size_t i = 0; i < 64; i += 8) std::memcpy(to + i, &v, 8);
+    }
+}
+
+}  // namespace
+
+int QjxDecodeToPixels(uint8_t* destination, const uint8_t* source, size_t sourceSize, uint32_t pixelCount)
+{
+    const uint8_t* in = source;
+    const uint8_t* const inEnd = source + sourceSize;
+    uint8_t* out = destination;
+    uint8_t* const outEnd = destination + size_t(pixelCount) * 4;
+    constexpr size_t kGroupIn = 8 * 3 + 1;  // a literal reads one spare byte
+    constexpr size_t kGroupOut = 8 * 64;    // a reference writes 16 pixels whatever its length
+
+    while (out < outEnd) {
+        if (in == inEnd) return -1;
+        const unsigned flags = *in++;
+        if (size_t(inEnd - in) >= kGroupIn && size_t(outEnd - out) >= kGroupOut) {
+            for (unsigned mask = 0x80; mask != 0; mask >>= 1) {
+                if (flags & mask) {
+                    uint32_t v;
+                    std::memcpy(&v, in, 4);
+                    v &= 0x00FFFFFFu;
+                    std::memcpy(out, &v, 4);
+                    in += 3;
+                    out += 4;
+                } else {
+                    const unsigned w = unsigned(in[0]) | unsigned(in[1]) << 8;
+                    in += 2;
+                    const uint32_t dist = (w >> 4) + 1;
+                    if (4 * size_t(dist) > size_t(out - destination)) return -1;
+                    CopyReference32(out, dist);
+                    out += 4 * ((w & 0x0F) + 1);
+                }
+            }
+            continue;
+        }
+        for (unsigned mask = 0x80; mask != 0 && out < outEnd; mask >>= 1) {
+            if (flags & mask) {
+                if (inEnd - in < 3) return -1;
+                const uint8_t pixel[4] = {in[0], in[1], in[2], 0};
+                std::memcpy(out, pixel, 4);
+                in += 3;
+                out += 4;
+            } else {
+                if (inEnd - in < 2) return -1;
+                const unsigned w = unsigned(in[0]) | unsigned(in[1]) << 8;
+                in += 2;
+                const size_t len = ((w & 0x0F) + 1) * 4;
+                const size_t dist = ((w >> 4) + 1) * 4;
+                if (dist > size_t(out - destination) || len > size_t(outEnd - out)) return -1;
+                CopyReferenceExact(out, dist, len);
+                out += len;
+            }
+        }
+    }
+    return 0;
+}
+
 int QjxCheckHeader(const uint8_t* file, size_t fileSize)
 {
     if (fileSize < kQjxHeaderSize) return -1;
