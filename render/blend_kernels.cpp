@@ -15,50 +15,83 @@ struct ConstantSource {
     DWORD operator[](int) const { return k; }
 };
 
-// d + (s - d) x level / 255 truncated toward zero. The signed table row holds that step as a byte to be
-// added modulo 256; the true sum always lies in 0..255, so the wrap-around gives the exact byte.
-template <class Source>
-void MixRow(DWORD* d, Source s, int n, const BYTE* step)
+// Per-call lanes built from one row of a shared table: entry v of lane c is the table's value for v,
+// placed in colour byte c. Adding three such entries builds a whole pixel's worth of table values with
+// three loads and no shifts in the pixel loop.
+struct Lanes {
+    int lane[3][511];
+};
+
+// d + (s - d) x level / 255 truncated toward zero, indexed by s - d (offset by 255). Each lane holds the
+// signed step moved into its byte; since every byte's true result lies in 0..255, the plain 32-bit sum
+// of the destination and the three steps is exactly the packed result, with no borrow between bytes.
+void BuildMixLanes(Lanes* l, const BYTE* step)
 {
-    for (int i = 0; i < n; ++i) {
-        const DWORD D = d[i], S = s[i];
-        const int d0 = D & 0xFF, d1 = (D >> 8) & 0xFF, d2 = (D >> 16) & 0xFF;
-        const DWORD r0 = (d0 + step[static_cast<int>(S & 0xFF) - d0]) & 0xFF;
-        const DWORD r1 = (d1 + step[static_cast<int>((S >> 8) & 0xFF) - d1]) & 0xFF;
-        const DWORD r2 = (d2 + step[static_cast<int>((S >> 16) & 0xFF) - d2]) & 0xFF;
-        d[i] = r0 | (r1 << 8) | (r2 << 16);
+    for (int delta = -255; delta <= 255; ++delta) {
+        // The table keeps only the low byte of a step as large as +-255; recover its sign from delta.
+        const int v = delta >= 0 ? step[delta] : -static_cast<int>(static_cast<BYTE>(-step[delta]));
+        for (int c = 0; c < 3; ++c)
+            l->lane[c][delta + 255] = static_cast<int>(static_cast<unsigned>(v) << (8 * c));
     }
 }
 
-// min(255, d + floor(level x s / 255)).
 template <class Source>
-void AddRow(DWORD* d, Source s, int n, const BYTE* scale)
+void MixRow(DWORD* d, Source s, int n, const Lanes& l)
 {
+    const int* const l0 = l.lane[0] + 255;
+    const int* const l1 = l.lane[1] + 255;
+    const int* const l2 = l.lane[2] + 255;
     for (int i = 0; i < n; ++i) {
         const DWORD D = d[i], S = s[i];
-        DWORD r0 = (D & 0xFF) + scale[S & 0xFF];
-        DWORD r1 = ((D >> 8) & 0xFF) + scale[(S >> 8) & 0xFF];
-        DWORD r2 = ((D >> 16) & 0xFF) + scale[(S >> 16) & 0xFF];
-        if (r0 > 255) r0 = 255;
-        if (r1 > 255) r1 = 255;
-        if (r2 > 255) r2 = 255;
-        d[i] = r0 | (r1 << 8) | (r2 << 16);
+        const int delta0 = static_cast<int>(S & 0xFF) - static_cast<int>(D & 0xFF);
+        const int delta1 = static_cast<int>((S >> 8) & 0xFF) - static_cast<int>((D >> 8) & 0xFF);
+        const int delta2 = static_cast<int>((S >> 16) & 0xFF) - static_cast<int>((D >> 16) & 0xFF);
+        d[i] = (D & 0xFFFFFF) + static_cast<DWORD>(l0[delta0] + l1[delta1] + l2[delta2]);
     }
 }
 
-// max(0, d - floor(level x (255 - s) / 255)).
+// Lane c of entry v = floor(level x f(v) / 255) in byte c, with f(v) = v (add) or 255 - v (subtract).
+void BuildScaledLanes(Lanes* l, const BYTE* scale, bool inverted)
+{
+    for (int v = 0; v < 256; ++v) {
+        const int x = scale[inverted ? 255 - v : v];
+        for (int c = 0; c < 3; ++c)
+            l->lane[c][v] = x << (8 * c);
+    }
+}
+
+inline DWORD ScaledPixel(DWORD S, const Lanes& l)
+{
+    return static_cast<DWORD>(l.lane[0][S & 0xFF] + l.lane[1][(S >> 8) & 0xFF] + l.lane[2][(S >> 16) & 0xFF]);
+}
+
+// min(255, d + floor(level x s / 255)). Blue and red are summed in 16-bit lanes, green on its own; a sum
+// that reached bit 8 of its lane saturates to 255.
 template <class Source>
-void SubtractRow(DWORD* d, Source s, int n, const BYTE* scale)
+void AddRow(DWORD* d, Source s, int n, const Lanes& l)
 {
     for (int i = 0; i < n; ++i) {
-        const DWORD D = d[i], S = ~s[i];  // 255 - s in each colour byte
-        int r0 = static_cast<int>(D & 0xFF) - scale[S & 0xFF];
-        int r1 = static_cast<int>((D >> 8) & 0xFF) - scale[(S >> 8) & 0xFF];
-        int r2 = static_cast<int>((D >> 16) & 0xFF) - scale[(S >> 16) & 0xFF];
-        if (r0 < 0) r0 = 0;
-        if (r1 < 0) r1 = 0;
-        if (r2 < 0) r2 = 0;
-        d[i] = static_cast<DWORD>(r0) | (static_cast<DWORD>(r1) << 8) | (static_cast<DWORD>(r2) << 16);
+        const DWORD D = d[i], X = ScaledPixel(s[i], l);
+        DWORD e = (D & 0xFF00FF) + (X & 0xFF00FF);
+        DWORD g = (D & 0xFF00) + (X & 0xFF00);
+        const DWORD eo = e & 0x1000100, go = g & 0x10000;
+        e = (e | (eo - (eo >> 8))) & 0xFF00FF;
+        g = (g | (go - (go >> 8))) & 0xFF00;
+        d[i] = e | g;
+    }
+}
+
+// max(0, d - floor(level x (255 - s) / 255)). Each lane starts at 256 + d, so bit 8 survives the
+// subtraction exactly when no borrow was needed; lanes that borrowed become 0.
+template <class Source>
+void SubtractRow(DWORD* d, Source s, int n, const Lanes& l)
+{
+    for (int i = 0; i < n; ++i) {
+        const DWORD D = d[i], X = ScaledPixel(s[i], l);
+        const DWORD e = ((D & 0xFF00FF) | 0x1000100) - (X & 0xFF00FF);
+        const DWORD g = ((D & 0xFF00) | 0x10000) - (X & 0xFF00);
+        const DWORD ek = e & 0x1000100, gk = g & 0x10000;
+        d[i] = (e & (ek - (ek >> 8))) | (g & (gk - (gk >> 8)));
     }
 }
 
@@ -76,22 +109,38 @@ void TakeRow(DWORD* d, Source s, int n)
         d[i] = s[i] & 0xFFFFFF;
 }
 
-template <class Source>
-void BlendRow(int mode, int level, DWORD* d, Source s, int n)
-{
-    if (mode == kBlendMix) {
-        if (level == 0)
-            KeepRow(d, s, n);
-        else if (level == 255)
-            TakeRow(d, s, n);
+// The kernel is chosen, and its lanes built, once per call.
+class Kernel {
+public:
+    Kernel(int mode, int level) : mode_(mode), level_(level)
+    {
+        if (mode == kBlendMix)
+            BuildMixLanes(&lanes_, SignedScaleTable() + level * 512 + 256);
         else
-            MixRow(d, s, n, SignedScaleTable() + level * 512 + 256);
-    } else if (mode == kBlendAdd) {
-        AddRow(d, s, n, ScaleTable() + level * 256);
-    } else {
-        SubtractRow(d, s, n, ScaleTable() + level * 256);
+            BuildScaledLanes(&lanes_, ScaleTable() + level * 256, mode == kBlendSubtract);
     }
-}
+    template <class Source>
+    void Row(DWORD* d, Source s, int n) const
+    {
+        if (mode_ == kBlendMix) {
+            if (level_ == 0)
+                KeepRow(d, s, n);
+            else if (level_ == 255)
+                TakeRow(d, s, n);
+            else
+                MixRow(d, s, n, lanes_);
+        } else if (mode_ == kBlendAdd) {
+            AddRow(d, s, n, lanes_);
+        } else {
+            SubtractRow(d, s, n, lanes_);
+        }
+    }
+
+private:
+    int mode_;
+    int level_;
+    Lanes lanes_;
+};
 
 int ClampLevel(int level)
 {
@@ -110,9 +159,9 @@ int CDIBSurface::BlendFrom(int dx, int dy, CDIBSurface* source, int sx, int sy, 
     // a missing table.
     if (!BuildScaleTables())
         return -1;
-    level = ClampLevel(level);
+    const Kernel kernel(mode, ClampLevel(level));
     for (int r = h - 1; r >= 0; --r)
-        BlendRow(mode, level, PixelPtr(dx, dy + r), RowSource{source->PixelPtr(sx, sy + r)}, w);
+        kernel.Row(PixelPtr(dx, dy + r), RowSource{source->PixelPtr(sx, sy + r)}, w);
     return 0;
 }
 
@@ -124,10 +173,10 @@ int CDIBSurface::BlendColor(int x, int y, int w, int h, DWORD colour, int mode, 
         return -1;
     if (!BuildScaleTables())
         return -1;
-    level = ClampLevel(level);
     if (w == 0)
         return 0;
+    const Kernel kernel(mode, ClampLevel(level));
     for (int r = h - 1; r >= 0; --r)
-        BlendRow(mode, level, PixelPtr(x, y + r), ConstantSource{colour}, w);
+        kernel.Row(PixelPtr(x, y + r), ConstantSource{colour}, w);
     return 0;
 }

@@ -257,3 +257,29 @@ TEST_F(KernelTest, AverageColorHalvesBoth)
            },
            "AverageColor", 0);
 }
+
+TEST_F(SurfaceTest, FadeWithinOneRowMatchesPixelByPixelFromTheRight)
+{
+    // Right to left, one pixel after another, each reading what is in memory at that moment.
+    for (int shift : {1, -1, 2, 0}) {
+        CDIBSurface* s = Make(24, 1);
+        FillPattern(s, 9);
+        DWORD ref[24];
+        for (int x = 0; x < 24; ++x)
+            ref[x] = *s->PixelPtr(x, 0);
+        const int dx = 4, sx = 4 + shift, w = 13, weight = 0x00C00077;
+        for (int i = w - 1; i >= 0; --i) {
+            const DWORD d = ref[dx + i], v = ref[sx + i];
+            DWORD out = 0;
+            for (int b = 0; b < 4; ++b) {
+                const int f = (b == 3 ? (weight >> 16) & 0xFF : weight & 0xFF) * 128;
+                out |= static_cast<DWORD>(Fade(ByteOf(d, b), ByteOf(v, b), f)) << (8 * b);
+            }
+            ref[dx + i] = out;
+        }
+        ASSERT_EQ(s->FadeFrom(dx, 0, s, sx, 0, w, 1, weight), 0);
+        for (int x = 0; x < 24; ++x)
+            ASSERT_EQ(*s->PixelPtr(x, 0), ref[x]) << "shift " << shift << " x " << x;
+        s->Destroy();
+    }
+}
