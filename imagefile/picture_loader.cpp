@@ -46,8 +46,8 @@ int CDIBSurface::LoadImageFile(const char* path, const RGBQUAD* palette)
 {
     CFS file;
     if (file.Open(path, "rb") != 0) return -1;
-    uint8_t head[kBmpFileHeaderSize];
-    if (file.Seek(0, 0) != 0 || file.Read(head, 2) != 2) {
+    uint8_t head[2];
+    if (file.Read(head, 2) != 2) {
         file.Close();
         return -1;
     }
@@ -94,17 +94,19 @@ int CDIBSurface::LoadImageFile(const char* path, const RGBQUAD* palette)
 
 int CDIBSurface::LoadQjx(const char* path)
 {
+    // One read of the whole file from where a fresh open stands (its start): under Wine every file
+    // call is a trip to the server, and a slide is small.
     CFS file;
     if (file.Open(path, "rb") != 0) return -1;
-    uint8_t magic[2];
-    if (file.Seek(0, 0) != 0 || file.Read(magic, 2) != 2 || magic[0] != kQjxMagic0 || magic[1] != kQjxMagic1) {
-        file.Close();
+    const LONG total = file.GetSize();
+    uint8_t* bytes = total >= 2 ? static_cast<uint8_t*>(std::malloc(size_t(total))) : nullptr;
+    const bool read = bytes && file.Read(bytes, int(total)) == int(total);
+    file.Close();
+    if (!read || bytes[0] != kQjxMagic0 || bytes[1] != kQjxMagic1) {
+        std::free(bytes);
         return -1;
     }
-    size_t size = 0;
-    uint8_t* bytes = ReadRest(file, 0, &size);
-    file.Close();
-    if (!bytes) return -1;
+    const size_t size = size_t(total);
     // A top-down surface holds the picture's rows in file order, one after another, so the stream
     // is decoded straight into it: no second picture-sized buffer and no conversion pass.
     if (QjxCheckHeader(bytes, size) != 0 || Prepare(*this, kQjxWidth, -kQjxHeight) != 0) {
