@@ -28,14 +28,26 @@ uint8_t* ReadRest(CFS& file, LONG from, size_t* size)
     return buffer;
 }
 
+// Create, or keep the DIB section the surface already has when its size and row order are the ones
+// asked for: every picture is written whole, and touching the pages of a fresh section costs more
+// than decoding a slide (the director loads every slide into the same 640 by 480 slot).
+int Prepare(CDIBSurface& surface, int width, int height)
+{
+    const int rows = height < 0 ? -height : height;
+    if (surface.GetBits() && surface.GetWidth() == width && surface.GetHeight() == rows &&
+        (surface.GetPitch() > 0) == (height < 0))
+        return 0;
+    return surface.Create(width, height);
+}
+
 }  // namespace
 
 int CDIBSurface::LoadImageFile(const char* path, const RGBQUAD* palette)
 {
     CFS file;
     if (file.Open(path, "rb") != 0) return -1;
-    uint8_t head[kBmpFileHeaderSize];
-    if (file.Seek(0, 0) != 0 || file.Read(head, 2) != 2) {
+    uint8_t head[2];
+    if (file.Read(head, 2) != 2) {
         file.Close();
         return -1;
     }
@@ -63,7 +75,7 @@ int CDIBSurface::LoadImageFile(const char* path, const RGBQUAD* palette)
         std::memcpy(GetColorTable(), table, sizeof table);
     }
     // The surface keeps the file's row order; the rows are placed by picture row either way.
-    if (Create(layout.width, layout.storedHeight) != 0) {
+    if (Prepare(*this, layout.width, layout.storedHeight) != 0) {
         std::free(bytes);
         return -1;
     }
@@ -82,32 +94,31 @@ int CDIBSurface::LoadImageFile(const char* path, const RGBQUAD* palette)
 
 int CDIBSurface::LoadQjx(const char* path)
 {
+    // One read of the whole file from where a fresh open stands (its start): under Wine every file
+    // call is a trip to the server, and a slide is small.
     CFS file;
     if (file.Open(path, "rb") != 0) return -1;
-    uint8_t magic[2];
-    if (file.Seek(0, 0) != 0 || file.Read(magic, 2) != 2 || magic[0] != kQjxMagic0 || magic[1] != kQjxMagic1) {
-        file.Close();
-        return -1;
-    }
-    size_t size = 0;
-    uint8_t* bytes = ReadRest(file, 0, &size);
+    const LONG total = file.GetSize();
+    uint8_t* bytes = total >= 2 ? static_cast<uint8_t*>(std::malloc(size_t(total))) : nullptr;
+    const bool read = bytes && file.Read(bytes, int(total)) == int(total);
     file.Close();
-    if (!bytes) return -1;
-
-    // Four spare bytes let the row conversion read whole 32-bit words.
-    uint8_t* decoded = static_cast<uint8_t*>(std::malloc(kQjxDecodedSize + 4));
-    if (!decoded || QjxDecodeFile(bytes, size, decoded) != 0) {
-        std::free(decoded);
+    if (!read || bytes[0] != kQjxMagic0 || bytes[1] != kQjxMagic1) {
         std::free(bytes);
         return -1;
     }
-    std::free(bytes);
-    decoded[kQjxDecodedSize] = 0;
-    if (Create(kQjxWidth, kQjxHeight) != 0) {
-        std::free(decoded);
+    const size_t size = size_t(total);
+    // A top-down surface holds the picture's rows in file order, one after another, so the stream
+    // is decoded straight into it: no second picture-sized buffer and no conversion pass.
+    if (QjxCheckHeader(bytes, size) != 0 || Prepare(*this, kQjxWidth, -kQjxHeight) != 0) {
+        std::free(bytes);
         return -1;
     }
-    for (int y = 0; y < kQjxHeight; ++y) QjxConvertRow(PixelPtr(0, y), decoded + size_t(y) * kQjxRowBytes);
-    std::free(decoded);
-    return 0;
+    uint8_t* pixels = reinterpret_cast<uint8_t*>(PixelPtr(0, 0));
+    const bool contiguous = GetPitch() == 4 * kQjxWidth && reinterpret_cast<uint8_t*>(PixelPtr(0, kQjxHeight - 1)) ==
+                                                                pixels + size_t(kQjxHeight - 1) * 4 * kQjxWidth;
+    const int result = contiguous ? QjxDecodeToPixels(pixels, bytes + kQjxHeaderSize, size - kQjxHeaderSize, kQjxPixelCount) : -1;
+    std::free(bytes);
+    // A stream found broken on the way leaves no half picture behind.
+    if (result != 0) Destroy();
+    return result;
 }

@@ -5,23 +5,26 @@
 
 namespace {
 
-// A reference of len bytes from dist bytes back, allowed to write up to 47 bytes past out + len.
-// The pattern repeats itself when dist < len, exactly as a front-to-back byte copy would.
-inline void CopyReferenceWide(uint8_t* out, size_t dist, size_t len)
+// A reference of len bytes from dist bytes back; always writes 48 to 50 bytes, so the caller keeps
+// that much room. Each store reads only bytes that are already final, so a pattern shorter than the
+// reference repeats itself exactly as a front-to-back byte copy would.
+inline void CopyReferenceWide(uint8_t* out, size_t dist)
 {
-    if (dist >= 16) {
-        // Every 16-byte chunk reads only bytes that are already final.
-        const uint8_t* from = out - dist;
-        for (size_t i = 0; i < len; i += 16) std::memcpy(out + i, from + i, 16);
-        return;
-    }
-    // Short period (1 to 5 pixels): lay down a 16-byte copy of the pattern, then stamp it at steps
-    // that are whole multiples of the period.
-    uint8_t pattern[16];
     const uint8_t* from = out - dist;
-    for (size_t k = 0; k < 16; ++k) pattern[k] = from[k % dist];
-    const size_t step = 16 - 16 % dist;
-    for (size_t i = 0; i < len; i += step) std::memcpy(out + i, pattern, 16);
+    if (dist >= 16) {
+        std::memcpy(out, from, 16);
+        std::memcpy(out + 16, from + 16, 16);
+        std::memcpy(out + 32, from + 32, 16);
+    } else if (dist >= 8) {
+        for (size_t i = 0; i < 48; i += 8) std::memcpy(out + i, from + i, 8);
+    } else {
+        // One or two pixels back: an 8-byte stamp of the pattern, laid down every 6 bytes.
+        uint64_t p = uint64_t(from[0]) | uint64_t(from[1]) << 8 | uint64_t(from[2]) << 16;
+        if (dist == 6) p |= uint64_t(from[3]) << 24 | uint64_t(from[4]) << 32 | uint64_t(from[5]) << 40;
+        else p |= p << 24;
+        p |= p << 48;
+        for (size_t i = 0; i < 48; i += 6) std::memcpy(out + i, &p, 8);
+    }
 }
 
 inline void CopyReferenceExact(uint8_t* out, size_t dist, size_t len)
@@ -39,10 +42,10 @@ int QjxDecode(uint8_t* destination, const uint8_t* source, size_t sourceSize, ui
     uint8_t* out = destination;
     uint8_t* const outEnd = destination + size_t(pixelCount) * 3;
 
-    // Room for a whole group without per-item bound checks: one literal may read and write one
-    // spare byte, one reference may write up to 47 spare bytes (8 items of at most 48 bytes).
+    // Room for a whole group without per-item bound checks: a literal may read and write one spare
+    // byte, a reference writes up to 50 bytes whatever its length (8 items of at most 48 bytes).
     constexpr size_t kGroupIn = 8 * 3 + 1;
-    constexpr size_t kGroupOut = 8 * 48 + 48;
+    constexpr size_t kGroupOut = 7 * 48 + 50;
 
     while (out < outEnd) {
         if (in == inEnd) return -1;
@@ -65,7 +68,7 @@ int QjxDecode(uint8_t* destination, const uint8_t* source, size_t sourceSize, ui
                     const size_t len = ((w & 0x0F) + 1) * 3;
                     const size_t dist = ((w >> 4) + 1) * 3;
                     if (dist > size_t(out - destination)) return -1;
-                    CopyReferenceWide(out, dist, len);
+                    CopyReferenceWide(out, dist);
                     out += len;
                 }
             }
@@ -87,6 +90,88 @@ int QjxDecode(uint8_t* destination, const uint8_t* source, size_t sourceSize, ui
                 const size_t dist = ((w >> 4) + 1) * 3;
                 if (dist > size_t(out - destination)) return -1;
                 if (len > size_t(outEnd - out)) return -1;
+                CopyReferenceExact(out, dist, len);
+                out += len;
+            }
+        }
+    }
+    return 0;
+}
+
+namespace {
+
+// Sixteen 4-byte pixels from dist pixels back, written so that a short pattern repeats exactly as a
+// pixel-by-pixel copy would; the caller has room for all sixteen.
+inline void CopyReference32(uint8_t* to, uint32_t dist)
+{
+    const uint8_t* from = to - 4 * size_t(dist);
+    if (dist >= 16) {
+        std::memcpy(to, from, 64);
+    } else if (dist >= 4) {
+        for (size_t i = 0; i < 64; i += 16) std::memcpy(to + i, from + i, 16);
+    } else if (dist == 3) {
+        for (size_t i = 0; i < 64; i += 12) std::memcpy(to + i, from + i, 12);
+    } else {
+        uint64_t v;
+        if (dist == 1) {
+            uint32_t one;
+            std::memcpy(&one, from, 4);
+            v = uint64_t(one) | uint64_t(one) << 32;
+        } else {
+            std::memcpy(&v, from, 8);
+        }
+        for (size_t i = 0; i < 64; i += 8) std::memcpy(to + i, &v, 8);
+    }
+}
+
+}  // namespace
+
+int QjxDecodeToPixels(uint8_t* destination, const uint8_t* source, size_t sourceSize, uint32_t pixelCount)
+{
+    const uint8_t* in = source;
+    const uint8_t* const inEnd = source + sourceSize;
+    uint8_t* out = destination;
+    uint8_t* const outEnd = destination + size_t(pixelCount) * 4;
+    constexpr size_t kGroupIn = 8 * 3 + 1;  // a literal reads one spare byte
+    constexpr size_t kGroupOut = 8 * 64;    // a reference writes 16 pixels whatever its length
+
+    while (out < outEnd) {
+        if (in == inEnd) return -1;
+        const unsigned flags = *in++;
+        if (size_t(inEnd - in) >= kGroupIn && size_t(outEnd - out) >= kGroupOut) {
+            for (unsigned mask = 0x80; mask != 0; mask >>= 1) {
+                if (flags & mask) {
+                    uint32_t v;
+                    std::memcpy(&v, in, 4);
+                    v &= 0x00FFFFFFu;
+                    std::memcpy(out, &v, 4);
+                    in += 3;
+                    out += 4;
+                } else {
+                    const unsigned w = unsigned(in[0]) | unsigned(in[1]) << 8;
+                    in += 2;
+                    const uint32_t dist = (w >> 4) + 1;
+                    if (4 * size_t(dist) > size_t(out - destination)) return -1;
+                    CopyReference32(out, dist);
+                    out += 4 * ((w & 0x0F) + 1);
+                }
+            }
+            continue;
+        }
+        for (unsigned mask = 0x80; mask != 0 && out < outEnd; mask >>= 1) {
+            if (flags & mask) {
+                if (inEnd - in < 3) return -1;
+                const uint8_t pixel[4] = {in[0], in[1], in[2], 0};
+                std::memcpy(out, pixel, 4);
+                in += 3;
+                out += 4;
+            } else {
+                if (inEnd - in < 2) return -1;
+                const unsigned w = unsigned(in[0]) | unsigned(in[1]) << 8;
+                in += 2;
+                const size_t len = ((w & 0x0F) + 1) * 4;
+                const size_t dist = ((w >> 4) + 1) * 4;
+                if (dist > size_t(out - destination) || len > size_t(outEnd - out)) return -1;
                 CopyReferenceExact(out, dist, len);
                 out += len;
             }

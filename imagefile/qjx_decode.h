@@ -12,6 +12,10 @@
 // on failure the destination holds a partial picture.
 int QjxDecode(uint8_t* destination, const uint8_t* source, size_t sourceSize, uint32_t pixelCount);
 
+// As QjxDecode, but into 32-bit pixels 0x00RRGGBB, pixelCount * 4 bytes, rows one after another
+// (a top-down surface's memory). Same checks and result.
+int QjxDecodeToPixels(uint8_t* destination, const uint8_t* source, size_t sourceSize, uint32_t pixelCount);
+
 // Checks the magic and that decodedSize is the one size a slide has. 0 or -1.
 int QjxCheckHeader(const uint8_t* file, size_t fileSize);
 

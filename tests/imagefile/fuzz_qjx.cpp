@@ -55,6 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int b = PlainDecode(plain, bytes, data + 2, size - 2);
     if (a != b) __builtin_trap();
     if (a == 0 && std::memcmp(fast, plain, bytes) != 0) __builtin_trap();
+
+    // The same stream into 32-bit pixels, in a block exactly as large as the picture.
+    uint8_t* wide = static_cast<uint8_t*>(std::malloc(size_t(pixels) * 4 + 1));
+    if (QjxDecodeToPixels(wide, data + 2, size - 2, pixels) != b) __builtin_trap();
+    for (uint32_t i = 0; b == 0 && i < pixels; ++i)
+        if (std::memcmp(wide + 4 * i, plain + 3 * i, 3) != 0 || wide[4 * i + 3] != 0) __builtin_trap();
+    std::free(wide);
     std::free(fast);
     std::free(plain);
     return 0;

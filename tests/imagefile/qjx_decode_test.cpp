@@ -138,6 +138,13 @@ TEST(QjxDecode, FastPathMatchesTheReferenceOnRandomStreams)
         if (want == 0) {
             ASSERT_EQ(actual, expected) << "round " << round;
         }
+        // The same stream into 32-bit pixels.
+        std::vector<uint8_t> wide(size_t(pixels) * 4, 0xEE);
+        ASSERT_EQ(QjxDecodeToPixels(wide.data(), stream.data(), stream.size(), pixels), want) << round;
+        if (want != 0) continue;
+        for (uint32_t i = 0; i < pixels; ++i)
+            ASSERT_EQ(Bytes(&wide[4 * i], &wide[4 * i] + 4), Bytes({expected[3 * i], expected[3 * i + 1], expected[3 * i + 2], 0}))
+                << "round " << round << " pixel " << i;
     }
 }
 

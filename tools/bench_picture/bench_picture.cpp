@@ -1,0 +1,166 @@
+// Picture benchmark (native, unsanitized): decoding the sample slides with QjxDecode next to a memcpy of
+// the decoded bytes, LZ4 and PNG decoding of the same pixels, and the sizes of each.
+// Usage: bench_picture --export-bmp SHOW_DIR OUT_DIR   (24-bit BMPs of the slides, for an outside PNG encoder)
+//        bench_picture SHOW_DIR [PNG_DIR]               (PNG_DIR: slide_NN.png made from those BMPs)
+#include <lz4.h>
+#include <lz4hc.h>
+#include <png.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "imagefile/bmp_write.h"
+#include "imagefile/qjx_decode.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Clock = std::chrono::steady_clock;
+
+bool ReadWhole(const std::string& path, Bytes* bytes)
+{
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    std::fseek(f, 0, SEEK_END);
+    bytes->resize(size_t(std::ftell(f)));
+    std::fseek(f, 0, SEEK_SET);
+    const bool ok = std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
+    std::fclose(f);
+    return ok;
+}
+
+// Median microseconds of one run of `work` over enough repetitions to be steady.
+template <typename F>
+double Median(F work)
+{
+    std::vector<double> runs;
+    for (int i = 0; i < 41; ++i) {
+        const auto start = Clock::now();
+        work();
+        runs.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    std::sort(runs.begin(), runs.end());
+    return runs[runs.size() / 2];
+}
+
+std::string SlideName(int i, const char* extension)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "/slide_%02d.%s", i, extension);
+    return name;
+}
+
+Bytes EncodePng(const Bytes& bgr)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = kQjxWidth;
+    image.height = kQjxHeight;
+    image.format = PNG_FORMAT_BGR;
+    png_alloc_size_t size = 0;
+    png_image_write_to_memory(&image, nullptr, &size, 0, bgr.data(), 0, nullptr);
+    Bytes png(size);
+    if (!png_image_write_to_memory(&image, png.data(), &size, 0, bgr.data(), 0, nullptr)) return {};
+    png.resize(size);
+    return png;
+}
+
+bool DecodePng(const Bytes& png, Bytes& out)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, png.data(), png.size())) return false;
+    image.format = PNG_FORMAT_BGR;
+    const bool ok = png_image_finish_read(&image, nullptr, out.data(), 0, nullptr) != 0;
+    png_image_free(&image);
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "--export-bmp") == 0) {
+        Bytes file, decoded(kQjxDecodedSize + 4);
+        std::vector<uint32_t> pixels(kQjxPixelCount);
+        Bytes bmp(BmpFileSize24(kQjxWidth, kQjxHeight));
+        for (int i = 1; i <= 15; ++i) {
+            if (!ReadWhole(argv[2] + SlideName(i, "qjx"), &file) || QjxDecodeFile(file.data(), file.size(), decoded.data()) != 0) return 1;
+            for (uint32_t k = 0; k < kQjxPixelCount; ++k) pixels[k] = decoded[3 * k] | decoded[3 * k + 1] << 8 | decoded[3 * k + 2] << 16;
+            BmpWrite24(pixels.data(), kQjxWidth, kQjxHeight, bmp.data());
+            FILE* f = std::fopen((argv[3] + SlideName(i, "bmp")).c_str(), "wb");
+            if (!f || std::fwrite(bmp.data(), 1, bmp.size(), f) != bmp.size()) return 1;
+            std::fclose(f);
+        }
+        return 0;
+    }
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench_picture SHOW_DIR [PNG_DIR] | --export-bmp SHOW_DIR OUT_DIR\n");
+        return 2;
+    }
+    const std::string show = argv[1];
+    const std::string pngDir = argc > 2 ? argv[2] : "";
+    const size_t literalOnly = kQjxHeaderSize + (kQjxPixelCount + 7) / 8 + kQjxDecodedSize;
+
+    std::printf("slide      QJX bytes  %%lit   PNG bytes   LZ4HC bytes |  memcpy    QJX     LZ4     PNG  (us) | PNG/QJX QJX/LZ4 QJX/memcpy\n");
+    double sum[4] = {0, 0, 0, 0};
+    double sumRows = 0;
+    size_t sizes[3] = {0, 0, 0};
+    int slides = 0;
+    for (int i = 1; i <= 15; ++i) {
+        Bytes file;
+        if (!ReadWhole(show + SlideName(i, "qjx"), &file)) {
+            std::fprintf(stderr, "bench_picture: no %s\n", (show + SlideName(i, "qjx")).c_str());
+            return 1;
+        }
+        Bytes decoded(kQjxDecodedSize + 4), copy(kQjxDecodedSize + 4), scratch(kQjxDecodedSize + 4);
+        if (QjxDecodeFile(file.data(), file.size(), decoded.data()) != 0) return 1;
+        const Bytes pixels(decoded.begin(), decoded.begin() + kQjxDecodedSize);
+
+        Bytes png;
+        if (pngDir.empty() || !ReadWhole(pngDir + SlideName(i, "png"), &png)) png = EncodePng(pixels);
+        if (!DecodePng(png, scratch) || !std::equal(pixels.begin(), pixels.end(), scratch.begin())) {
+            std::fprintf(stderr, "bench_picture: the PNG of slide %d is not the same picture\n", i);
+            return 1;
+        }
+        Bytes lz4(static_cast<size_t>(LZ4_compressBound(int(kQjxDecodedSize))), 0);
+        lz4.resize(size_t(LZ4_compress_HC(reinterpret_cast<const char*>(pixels.data()), reinterpret_cast<char*>(lz4.data()),
+                                          int(kQjxDecodedSize), int(lz4.size()), LZ4HC_CLEVEL_MAX)));
+
+        volatile int sink = 0;
+        const double tCopy = Median([&] { std::memcpy(copy.data(), decoded.data(), kQjxDecodedSize); sink = copy[12345]; });
+        const double tQjx = Median([&] { sink = QjxDecodeFile(file.data(), file.size(), scratch.data()); });
+        const double tLz4 = Median([&] {
+            sink = LZ4_decompress_safe(reinterpret_cast<const char*>(lz4.data()), reinterpret_cast<char*>(scratch.data()),
+                                       int(lz4.size()), int(kQjxDecodedSize));
+        });
+        const double tPng = Median([&] { sink = DecodePng(png, scratch); });
+        // What the saver's loader does: straight into the 32-bit pixels of a top-down surface.
+        std::vector<uint8_t> surface(size_t(kQjxPixelCount) * 4);
+        const double tRows = Median([&] {
+            sink = QjxDecodeToPixels(surface.data(), file.data() + kQjxHeaderSize, file.size() - kQjxHeaderSize, kQjxPixelCount);
+        });
+        sumRows += tRows;
+        (void)sink;
+
+        std::printf("slide_%02d  %9zu  %4.1f  %10zu  %12zu | %7.0f %7.0f %7.0f %7.0f      | %6.1fx %6.2fx %6.2fx\n", i,
+                    file.size(), 100.0 * double(file.size()) / double(literalOnly), png.size(), lz4.size(), tCopy, tQjx,
+                    tLz4, tPng, tPng / tQjx, tQjx / tLz4, tQjx / tCopy);
+        sum[0] += tCopy; sum[1] += tQjx; sum[2] += tLz4; sum[3] += tPng;
+        sizes[0] += file.size(); sizes[1] += png.size(); sizes[2] += lz4.size();
+        ++slides;
+    }
+    std::printf("all       %9zu  %4.1f  %10zu  %12zu | %7.0f %7.0f %7.0f %7.0f      | %6.1fx %6.2fx %6.2fx\n", sizes[0],
+                100.0 * double(sizes[0]) / double(literalOnly * slides), sizes[1], sizes[2], sum[0], sum[1], sum[2], sum[3],
+                sum[3] / sum[1], sum[1] / sum[2], sum[1] / sum[0]);
+    std::printf("literal-only QJX: %zu bytes a slide; QJX decode %.0f MB/s of output, memcpy %.0f MB/s\n", literalOnly,
+                slides * double(kQjxDecodedSize) / sum[1], slides * double(kQjxDecodedSize) / sum[0]);
+    std::printf("QJX straight into 32-bit pixels (what the loader does): %.0f us for all, %.2fx QjxDecode\n",
+                sumRows, sumRows / sum[1]);
+    std::printf("goals: PNG/QJX >= 5x, QJX/LZ4 <= 3x\n");
+    return 0;
+}
