@@ -22,6 +22,10 @@ else()
     "#include <cstdint>\n#include <cstddef>\nextern \"C\" int LLVMFuzzerTestOneInput(const uint8_t*, size_t){return 0;}"
     NIMBRA_HAVE_LIBFUZZER)
   unset(CMAKE_REQUIRED_FLAGS)
+  if(NIMBRA_HAVE_LIBFUZZER)
+    # Coverage for the fuzz targets in every library they link, not only in their own sources.
+    add_compile_options(-fsanitize=fuzzer-no-link)
+  endif()
 endif()
 
 # Product code: no exceptions, no RTTI, warnings on.

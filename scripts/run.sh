@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs the product's main job: the saver's settings dialog (nimbra.scr /c).
-# On a display it opens there; without one it runs under Xvfb and saves a screenshot under out/.
+# Builds everything and plays the show: nimbra.scr full screen on the sample show, with the show's
+# folder set as the saver's "Path" in the project's Wine prefix, as an installation would set it.
+# On a display it plays there until a key or mouse move ends it. Without one it plays under Xvfb
+# for about 40 seconds and saves a screenshot every second and a contact sheet of them under out/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -17,19 +19,25 @@ nimbra_display_start 1024x768
 nimbra_prefix_init
 nimbra_wineserver_start
 
+show=$(winepath -w "$root/build/win32/show")
+wine reg add 'HKCU\Software\Varnel\Ithra Saver' /v Path /t REG_SZ /d "$show" /f >/dev/null 2>&1
 saver=build/win32/bin/nimbra.scr
+
 if [ -n "$had_display" ]; then
-  wine "$saver" /c
+  wine "$saver" /s
   exit 0
 fi
 
-mkdir -p out
-wine "$saver" /c >/dev/null 2>&1 &
+shots=out/show
+rm -rf "$shots"
+mkdir -p "$shots"
+wine "$saver" /s >/dev/null 2>&1 &
 pid=$!
-sleep 3
-shot=out/settings-dialog.png
-/usr/bin/import -window root -crop 400x260+0+0 "$shot"
+for i in $(seq -w 1 40); do
+  sleep 1
+  /usr/bin/import -window root "$shots/shot_$i.png"
+done
 kill "$pid" 2>/dev/null || true
-wineserver -k >/dev/null 2>&1 || true
-NIMBRA_WINESERVER_STARTED=
-echo "No display: the settings dialog ran under Xvfb. Screenshot: $root/$shot"
+/usr/bin/montage "$shots"/shot_*.png -tile 8x5 -geometry 256x192+4+4 -background '#202020' out/show-contact-sheet.png
+echo "No display: the show played under Xvfb for 40 s."
+echo "Screenshots: $root/$shots/ ; contact sheet: $root/out/show-contact-sheet.png"
