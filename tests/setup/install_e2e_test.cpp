@@ -48,6 +48,10 @@ protected:
     {
         e2e::Process saver;
         if (!saver.Start("\"" + SystemFolder() + "\\nimbra.scr\" /s", SystemFolder().c_str())) return false;
+        // Until the saver's black window covers the screen, the screen shows other windows.
+        HWND window = e2e::FindWindowByCaption(L"SaverWindow", saver.Id(), 10000);
+        if (window == nullptr) return false;
+        Sleep(300);
         bool shown = false;
         DWORD start = GetTickCount();
         while (!shown && GetTickCount() - start < 15000) {

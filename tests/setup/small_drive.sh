@@ -6,6 +6,7 @@ link="$prefix/dosdevices/r:"
 case "$action" in
 up)
   mkdir -p "$dir"
+  dir=$(cd "$dir" && pwd)
   mountpoint -q "$dir" || mount -t tmpfs -o size=1m tmpfs "$dir" 2>/dev/null || { echo "no tmpfs: skipped"; exit 0; }
   rm -f "$link"
   ln -s "$dir" "$link"
