@@ -1,0 +1,182 @@
+// The real setup.exe from the install media: installing into the default folder, using the saver,
+// uninstalling from the main dialog and through Windows' list, and a folder with double-byte names.
+#include "setup_driving.h"
+
+using namespace setup_driving;
+
+namespace {
+
+class InstallE2e : public ::testing::Test {
+protected:
+    std::string Media(const std::string& name) const { return MediaFolder() + "\\" + name; }
+
+    // The log lines of an installation of the media's list into folder, the created folders last.
+    std::string ExpectedLog(const std::string& folder, const std::vector<std::string>& createdFolders) const
+    {
+        std::string log;
+        for (const std::string& entry : ListEntries(Media("setup.ini"))) {
+            bool saver = entry.size() >= 5 && _stricmp(entry.c_str() + entry.size() - 4, ".scr") == 0;
+            log += (saver ? SystemFolder() : folder) + "\\" + entry + "\r\n";
+        }
+        for (const std::string& created : createdFolders) log += "+ " + created + "\r\n";
+        return log;
+    }
+
+    void ExpectInstalledInto(const std::string& folder)
+    {
+        for (const std::string& entry : ListEntries(Media("setup.ini"))) {
+            bool saver = entry.size() >= 5 && _stricmp(entry.c_str() + entry.size() - 4, ".scr") == 0;
+            std::string copy = (saver ? SystemFolder() : folder) + "\\" + entry;
+            EXPECT_EQ(ReadText(copy), ReadText(Media(entry))) << copy;
+        }
+        EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, kUserKey, "Path"), folder);
+        EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, kUserKey, "SetupPath"), MediaFolder());
+        EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Ithraスクリーンセーバー");
+        EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), folder + "\\setup.exe /r");
+    }
+
+    void ExpectNothingLeft(const std::string& folder)
+    {
+        EXPECT_FALSE(Exists(folder));
+        EXPECT_FALSE(Exists(SystemFolder() + "\\nimbra.scr"));
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUserKey));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    }
+
+    // Runs the installed saver full screen and looks for a slide on the screen.
+    bool SlideShown()
+    {
+        e2e::Process saver;
+        if (!saver.Start("\"" + SystemFolder() + "\\nimbra.scr\" /s", SystemFolder().c_str())) return false;
+        // Until the saver's black window covers the screen, the screen shows other windows.
+        HWND window = e2e::FindWindowByCaption(L"SaverWindow", saver.Id(), 10000);
+        if (window == nullptr) return false;
+        Sleep(300);
+        bool shown = false;
+        DWORD start = GetTickCount();
+        while (!shown && GetTickCount() - start < 15000) {
+            Sleep(200);
+            HDC screen = GetDC(nullptr);
+            int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+            for (int y = 1; y < 8 && !shown; ++y)
+                for (int x = 1; x < 8 && !shown; ++x)
+                    if ((GetPixel(screen, width * x / 8, height * y / 8) & 0xFFFFFF) != 0) shown = true;
+            ReleaseDC(nullptr, screen);
+            // No "file not found" message from the saver.
+            if (WaitBox(saver.Id(), L"Error", 0).window) break;
+        }
+        saver.Kill();
+        return shown;
+    }
+
+    MachineGuard guard_;
+};
+
+}  // namespace
+
+TEST_F(InstallE2e, DefaultFolderInstallUseAndUninstallFromTheDialog)
+{
+    const std::string folder = DefaultFolder();
+    const std::string parent = folder.substr(0, folder.rfind('\\'));
+    ASSERT_FALSE(Exists(parent)) << "the test machine already has " << parent;
+    Installer setup;
+    ASSERT_TRUE(setup.Start(Media("setup.exe")));
+    EXPECT_EQ(setup.Button(), L"インストール");
+    EXPECT_EQ(e2e::ControlText(setup.Main(), 998), L"終了");
+
+    CopySeen copy = setup.Install(L"", Wide(folder), true);
+    EXPECT_TRUE(copy.appeared);
+    EXPECT_EQ(copy.total, 100);
+    EXPECT_EQ(copy.file, 100);
+    ExpectInstalledInto(folder);
+    EXPECT_EQ(ReadText(folder + "\\undelete.ini"), ExpectedLog(folder, {parent, folder}));
+
+    // The installed saver finds its slides through the installed "Path".
+    if (Exists(Media("slide_01.qjx")))
+        EXPECT_TRUE(SlideShown());
+    else
+        std::printf("[ NOTE ] the media holds no sample show; the saver was not run\n");
+
+    setup.Uninstall();
+    ExpectNothingLeft(folder);
+    EXPECT_FALSE(Exists(parent));
+
+    // A second installation in the same run proposes the default folder again.
+    HWND folderDialog = setup.OpenFolderDialog();
+    ASSERT_NE(folderDialog, nullptr);
+    EXPECT_EQ(e2e::ControlText(folderDialog, 201), Wide(folder));
+    Press(folderDialog, IDCANCEL);
+    Reply(setup.Id(), kProduct, L"インストール作業を中断しました。", IDOK);
+    EXPECT_EQ(setup.Button(), L"インストール");
+    setup.Quit();
+}
+
+TEST_F(InstallE2e, UninstallThroughWindowsListRunsTheCopyInTheSystemFolder)
+{
+    const std::string folder = DefaultFolder();
+    {
+        Installer setup;
+        ASSERT_TRUE(setup.Start(Media("setup.exe")));
+        setup.Install(L"", Wide(folder), true);
+        setup.Quit();
+    }
+    // As Windows starts it: the stored command as it stands, unquoted although the folder has blanks.
+    std::string command = RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
+    ASSERT_EQ(command, folder + "\\setup.exe /r");
+    e2e::Process relocation;
+    ASSERT_TRUE(relocation.Start(command));
+    EXPECT_EQ(relocation.Wait(10000), 0);
+
+    e2e::MessageBoxSeen first = WaitBox(0, L"セットアップ");
+    ASSERT_NE(first.window, nullptr);
+    EXPECT_EQ(first.text, L"アンインストールを実行します.");
+    DWORD pid = 0;
+    GetWindowThreadProcessId(first.window, &pid);
+    HANDLE uninstaller = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    e2e::Answer(first, IDOK);
+    Reply(pid, L"Ithraスクリーンセーバー - アンインストール", L"アンインストールを実行してもよろしいですか？", IDYES);
+    Reply(pid, kProduct, L"アンインストールに成功しました。", IDOK);
+    ASSERT_NE(uninstaller, nullptr);
+    EXPECT_EQ(WaitForSingleObject(uninstaller, 10000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(uninstaller, &code);
+    CloseHandle(uninstaller);
+    EXPECT_EQ(code, 0u);
+
+    // Everything went, the installed setup.exe and the folders included; the copy waits for the restart.
+    ExpectNothingLeft(folder);
+    EXPECT_FALSE(Exists(folder.substr(0, folder.rfind('\\'))));
+    const std::string copyPath = SystemFolder() + "\\unithra.exe";
+    EXPECT_EQ(ReadText(copyPath), ReadText(Media("setup.exe")));
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    std::vector<char> pending(65536);
+    DWORD size = static_cast<DWORD>(pending.size());
+    RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(pending.data()), &size);
+    RegCloseKey(key);
+    std::string operations(pending.data(), size);
+    for (char& c : operations) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    EXPECT_NE(operations.find("unithra.exe"), std::string::npos);
+}
+
+TEST_F(InstallE2e, FolderWithDoubleByteNamesEndingInTrailByte5C)
+{
+    e2e::TempFolder temp;
+    // "ソフト" and "表" both end in the byte 0x5C.
+    const std::string typed = temp.Path() + "\\ソフト\\表示";
+    const std::string folder = typed + "\\IthraSS";
+    Installer setup;
+    ASSERT_TRUE(setup.Start(Media("setup.exe")));
+    CopySeen copy = setup.Install(Wide(typed), Wide(folder), true);
+    EXPECT_EQ(copy.total, 100);
+    ExpectInstalledInto(folder);
+    EXPECT_EQ(ReadText(folder + "\\undelete.ini"),
+              ExpectedLog(folder, {temp.Path() + "\\ソフト", typed, folder}));
+
+    setup.Uninstall();
+    ExpectNothingLeft(folder);
+    EXPECT_FALSE(Exists(temp.Path() + "\\ソフト"));
+    EXPECT_TRUE(Exists(temp.Path()));
+    setup.Quit();
+}
