@@ -1,7 +1,6 @@
 // setup.exe: the interactive installer, the relocation step ("/r") and the uninstaller run ("/x").
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <cstring>
 
@@ -28,8 +27,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SetupState& state = gSetup;
     state.instance = instance;
     InitCommonControls();
-    // The shell's folder browser wants the thread's COM initialised.
-    CoInitialize(nullptr);
+    // The shell's folder browser wants the thread's COM initialised. OLE is loaded by name, so the
+    // program's imports stay within what every Windows 95 system has.
+    HMODULE ole = LoadLibraryA("ole32.dll");
+    typedef HRESULT(WINAPI * CoInitializeProc)(LPVOID);
+    CoInitializeProc coInitialize =
+        ole ? reinterpret_cast<CoInitializeProc>(reinterpret_cast<void*>(GetProcAddress(ole, "CoInitialize"))) : nullptr;
+    if (coInitialize) coInitialize(nullptr);
 
     char program[kPathBytes];
     DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
@@ -57,6 +61,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         }
         break;
     }
-    CoUninitialize();
+    if (coInitialize) {
+        typedef void(WINAPI * CoUninitializeProc)();
+        CoUninitializeProc coUninitialize =
+            reinterpret_cast<CoUninitializeProc>(reinterpret_cast<void*>(GetProcAddress(ole, "CoUninitialize")));
+        if (coUninitialize) coUninitialize();
+    }
+    if (ole) FreeLibrary(ole);
     return result;
 }

@@ -28,6 +28,16 @@ public:
         }
         test_pictures::WriteMask(folder_.File("tile.bmp"));
         SetPath(folder_.Path());
+        SetFitScreen(0);
+    }
+    static void SetFitScreen(DWORD fit)
+    {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kSaverKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
+            return;
+        RegSetValueExA(key, "Fit Screen", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&fit), sizeof fit);
+        RegCloseKey(key);
     }
     static void SetPath(const std::string& path)
     {

@@ -109,10 +109,15 @@ TEST_F(SampleShow, FitScreenStretchesTheSlideOverTheScreen)
     // Each slide stretched as the saver stretches it: StretchBlt, rows and columns dropped or repeated.
     int matches = 0;
     for (auto& slide : slides_) {
+        // Through a bottom-up 640 by 480 surface like the stage: GDI's choice of rows to drop or
+        // repeat follows the memory order of the source.
+        CDIBSurface stage(helper_);
+        ASSERT_EQ(stage.Create(640, 480), 0);
+        stage.CopyFrom(0, 0, slide.get(), 0, 0, 640, 480);
         CDIBSurface stretched(helper_);
         ASSERT_EQ(stretched.Create(shot->GetWidth(), shot->GetHeight()), 0);
         SetStretchBltMode(stretched.GetMemDC(), COLORONCOLOR);
-        StretchBlt(stretched.GetMemDC(), 0, 0, shot->GetWidth(), shot->GetHeight(), slide->GetMemDC(), 0, 0, 640, 480,
+        StretchBlt(stretched.GetMemDC(), 0, 0, shot->GetWidth(), shot->GetHeight(), stage.GetMemDC(), 0, 0, 640, 480,
                    SRCCOPY);
         matches += SameArea(shot.get(), 0, 0, &stretched) ? 1 : 0;
     }

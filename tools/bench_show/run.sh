@@ -33,3 +33,4 @@ for fit in 0 1; do
     cpu = (u + s) / t
     printf "Saver CPU over %d s of the show (Fit Screen %d): %.2f s user+system = %.2f%% of one core\n", n, fit, cpu, 100 * cpu / n }'
 done
+wine reg delete 'HKCU\Software\Varnel\Ithra Saver' /v "Fit Screen" /f >/dev/null 2>&1 || true
