@@ -9,7 +9,8 @@ CFS::~CFS() { Close(); }
 
 int CFS::Open(const char* path, const char* mode)
 {
-    handle = 0;
+    Close();  // a file still open would otherwise leak its handle
+
     if (path == nullptr || mode == nullptr) return -1;
     HANDLE h = INVALID_HANDLE_VALUE;
     if (mode[0] == 'r') {

@@ -2,7 +2,7 @@
 # Usage: source scripts/wine-env.sh BUILD_DIR
 
 NIMBRA_BUILD_DIR=$(cd "$1" && pwd)
-export WINEPREFIX="$NIMBRA_BUILD_DIR/wineprefix"
+export WINEPREFIX="${NIMBRA_WINEPREFIX:-$NIMBRA_BUILD_DIR/wineprefix}"
 export WINEARCH=win32
 export LC_ALL=ja_JP.UTF-8
 export WINEDEBUG=${WINEDEBUG:--all}

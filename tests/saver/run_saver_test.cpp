@@ -6,6 +6,7 @@
 #include "saver/saver_entry.h"
 #include "saver/saver_window.h"
 #include "saver/settings.h"
+#include "test_pictures.h"
 
 namespace {
 
@@ -42,6 +43,15 @@ TEST(RunSaver, TellsTheSystemASaverRunsUntilItEnds)
     TSaverSettings settings;
     settings.ReadSystemSettings();
     saverSettings = &settings;
+    // A show to play, so that no missing-picture box takes the activation and ends the show early.
+    e2e::TempFolder show;
+    for (int n = 1; n <= 15; ++n) {
+        char name[32];
+        snprintf(name, sizeof name, "slide_%02d.qjx", n);
+        test_pictures::WriteBmp(show.File(name), 640, 480, [n](int, int) { return test_pictures::SlideColour(n); });
+    }
+    test_pictures::WriteMask(show.File("tile.bmp"));
+    strcpy(slideFolder, show.Path().c_str());
 
     ASSERT_FALSE(SaverRunningFlag());
     Watch watch;
@@ -58,4 +68,5 @@ TEST(RunSaver, TellsTheSystemASaverRunsUntilItEnds)
     EXPECT_EQ(settings.closeRequested, 1);
     saverSettings = nullptr;
     runMode = RunMode::None;
+    slideFolder[0] = '\0';
 }

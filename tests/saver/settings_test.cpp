@@ -73,24 +73,6 @@ TEST_F(SettingsTest, SystemValuesReadAsFourBytesWhateverTheirType)
     EXPECT_EQ(s.passwordDelay, 15u);
 }
 
-TEST_F(SettingsTest, NoSaverKeyLeavesDefaultsAndEmptyFolder)
-{
-    TSaverSettings s;
-    s.fitScreen = 1;
-    s.ReadSettings();
-    EXPECT_EQ(s.fitScreen, 0u);
-    EXPECT_STREQ(slideFolder, "");
-}
-
-TEST_F(SettingsTest, KeyWithoutPathTakesCurrentFolder)
-{
-    SetDword(kSaverKey, "Fit Screen", 1);
-    TSaverSettings s;
-    s.ReadSettings();
-    EXPECT_EQ(s.fitScreen, 1u);
-    EXPECT_EQ(std::string(slideFolder), CurrentFolder());
-}
-
 TEST_F(SettingsTest, PathReadAndUnusablePathsFallBackToCurrentFolder)
 {
     Set(kSaverKey, "Path", REG_SZ, "C:\\Slides\\表示", 15);

@@ -161,6 +161,20 @@ TEST_F(Slideshow, MaskDissolveFollowsTheMaskAndEndsOnTheWholePicture)
     EXPECT_TRUE(StageEquals(0));
 }
 
+TEST_F(Slideshow, DissolveWithTheSampleMaskEndsOnTheWholePicture)
+{
+    char mask[MAX_PATH];
+    GetFullPathNameA(e2e::BesideTest("..\\show\\tile.bmp").c_str(), sizeof mask, mask, nullptr);
+    ASSERT_EQ(displayContext->LoadFile(2, mask, nullptr), 0);
+    LoadGradient(0);
+    Stage()->Fill(0, 0, 640, 480, 0);
+    transitionState.phase = 0;
+    transitionState.dissolve.maskSlot = 2;
+    transitionState.dissolve.sourceSlot = 0;
+    EXPECT_EQ(CallsUntilDone(MaskDissolve), 17);
+    EXPECT_TRUE(StageEquals(0));
+}
+
 TEST_F(Slideshow, MaskedBlockCopySkipsWhatASmallMaskCannotCover)
 {
     // A mask of 20 by 10 pixels: frames past it, and rows below it, must not be read.

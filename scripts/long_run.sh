@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Plays the sample show full screen under Xvfb for ten minutes (LONG_RUN_SECONDS to change that) and
+# prints the saver's memory and GDI object counts at the start and every minute to the end: both as
+# Windows reports them and as Linux sees the process. They must stay flat however many slides were
+# shown. It uses a Wine prefix of its own, so the tests can run meanwhile.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+seconds=${LONG_RUN_SECONDS:-600}
+
+scripts/bootstrap.sh
+scripts/build.sh >/dev/null
+unset DISPLAY
+export NIMBRA_WINEPREFIX="$root/build/longrun-prefix"
+source scripts/wine-env.sh build
+trap nimbra_cleanup EXIT
+nimbra_display_start 1024x768
+nimbra_prefix_init
+nimbra_wineserver_start
+
+show=$(winepath -w "$root/build/win32/show")
+wine reg add 'HKCU\Software\Varnel\Ithra Saver' /v Path /t REG_SZ /d "$show" /f >/dev/null 2>&1
+wine build/win32/bin/nimbra.scr /s >/dev/null 2>&1 &
+sleep 5
+pid=$(pgrep -f 'nimbra.scr /s' | head -n1)
+
+report() {
+  echo "== $1"
+  wine build/win32/bin/procstat.exe nimbra.scr 2>/dev/null | tr -d '\r'
+  grep -E '^(VmRSS|VmData|Threads)' /proc/"$pid"/status | tr -s ' \t' ' ' | paste -sd ';' -
+}
+report "after 5 s"
+elapsed=0
+while [ "$elapsed" -lt "$seconds" ]; do
+  step=$(( seconds - elapsed < 60 ? seconds - elapsed : 60 ))
+  sleep "$step"
+  elapsed=$((elapsed + step))
+  report "after $((elapsed + 5)) s"
+done
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
