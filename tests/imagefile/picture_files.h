@@ -46,17 +46,15 @@ inline Bytes Bmp24(const std::vector<uint32_t>& pixels, int width, int height)
     return file;
 }
 
-// Blue, green, red, top row first: smooth bands, a repeating tile and a noisy bottom.
+// Blue, green, red, top row first: grey rows (long runs), a 13-pixel pattern (short references),
+// then noise (literals).
 inline Bytes SlidePicture()
 {
     Bytes picture(kQjxDecodedSize);
     std::mt19937 rng(3);
-    for (size_t i = 0; i < kQjxPixelCount; ++i) {
-        const unsigned x = i % kQjxWidth, y = i / kQjxWidth;
-        uint8_t* p = &picture[3 * i];
-        if (y < 160) { p[0] = uint8_t(y); p[1] = uint8_t(x / 40); p[2] = 0x80; }
-        else if (y < 400) { p[0] = uint8_t((x % 13) * 19); p[1] = uint8_t((y % 7) * 31); p[2] = uint8_t(x ^ y); }
-        else { p[0] = uint8_t(rng()); p[1] = uint8_t(rng()); p[2] = uint8_t(rng()); }
+    for (size_t i = 0; i < picture.size(); ++i) {
+        const size_t y = i / kQjxRowBytes;
+        picture[i] = uint8_t(y < 160 ? y : y < 400 ? i % 39 * 19 + y % 3 : rng());
     }
     return picture;
 }

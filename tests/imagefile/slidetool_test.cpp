@@ -1,15 +1,11 @@
-// The slide tool and the sample show: encode then decode keeps every pixel, refusals say why and exit
-// non-zero, and the generated show loads through the saver's loader with a well-formed mask strip.
+// The slide tool: encode then decode keeps every pixel; refusals say why and exit non-zero.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "e2e.h"
 #include "picture_files.h"
-#include "render/w_dib32.h"
 
 namespace {
 
@@ -17,27 +13,13 @@ namespace {
 long RunTool(const std::vector<std::string>& arguments, std::string* said = nullptr)
 {
     e2e::TempFolder folder;
-    const std::string log = folder.File("said.txt");
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE output = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA start = {};
-    start.cb = sizeof start;
-    start.dwFlags = STARTF_USESTDHANDLES;
-    start.hStdOutput = start.hStdError = output;
     std::string command = "\"" + e2e::BesideTest("slidetool.exe") + "\"";
     for (const std::string& argument : arguments) command += " \"" + argument + "\"";
-    PROCESS_INFORMATION info = {};
-    DWORD code = DWORD(-100);
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &info)) {
-        if (WaitForSingleObject(info.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, DWORD(-1));
-        WaitForSingleObject(info.hProcess, INFINITE);
-        GetExitCodeProcess(info.hProcess, &code);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-    CloseHandle(output);
-    if (said) e2e::ReadFileBytes(log, said);
-    return long(code);
+    e2e::Process tool;
+    if (!tool.Start("cmd /c \"" + command + " >\"" + folder.File("said.txt") + "\" 2>&1\"")) return -100;
+    const long code = tool.Wait(60000);
+    if (said) e2e::ReadFileBytes(folder.File("said.txt"), said);
+    return code;
 }
 
 }  // namespace
@@ -84,44 +66,4 @@ TEST(SlideTool, RefusesWhatTheSaverWouldRefuse)
     EXPECT_EQ(GetFileAttributesA(folder.File("x.bmp").c_str()), INVALID_FILE_ATTRIBUTES);
     // A BMP of another size is still a picture the saver can load.
     EXPECT_EQ(RunTool({"decode", small, folder.File("small2.bmp")}), 0);
-}
-
-TEST(SampleShow, SlidesLoadAndTheMaskStripIsCumulative)
-{
-    HWND window = CreateWindowA("STATIC", "show test", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(window, nullptr);
-    std::unique_ptr<CDIBSurface> owner(new CDIBSurface(window));
-    CDIBSurface& surface = *owner;
-    std::set<DWORD> samples;
-    for (int i = 1; i <= 15; ++i) {
-        char name[40];
-        wsprintfA(name, "..\\show\\slide_%02d.qjx", i);
-        ASSERT_EQ(surface.LoadImageFile(e2e::BesideTest(name).c_str(), nullptr), 0) << name;
-        samples.insert(*surface.PixelPtr(200, 300));
-    }
-    EXPECT_GE(samples.size(), 12u);  // fifteen different pictures, not one drawn fifteen times
-
-    ASSERT_EQ(surface.LoadImageFile(e2e::BesideTest("..\\show\\tile.bmp").c_str(), nullptr), 0);
-    ASSERT_GE(surface.GetWidth(), 256);
-    ASSERT_GE(surface.GetHeight(), 16);
-    // Frame f is the 16 by 16 block at x = 16 f; a black pixel is one the new slide shows.
-    auto shown = [&](int f, int x, int y) { return (*surface.PixelPtr(16 * f + x, y) & 0xFF) == 0; };
-    for (int f = 0; f < 16; ++f) {
-        int count = 0;
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x) {
-                count += shown(f, x, y);
-                EXPECT_TRUE(f == 0 || !shown(f - 1, x, y) || shown(f, x, y)) << f;  // once shown, stays shown
-            }
-        EXPECT_EQ(count, 16 * (f + 1)) << f;  // sixteen more every frame, the last all black
-    }
-    // Evenly spread: each 4 by 4 part of the block gets exactly one pixel in the first frame.
-    for (int q = 0; q < 16; ++q) {
-        int n = 0;
-        for (int k = 0; k < 16; ++k) n += shown(0, q % 4 * 4 + k % 4, q / 4 * 4 + k / 4);
-        EXPECT_EQ(n, 1) << q;
-    }
-    owner.reset();
-    DestroyWindow(window);
 }
