@@ -1,9 +1,11 @@
 // Reading "setup.ini" and copying what it names under Wine: totals over nested folders, lists that
-// cannot be used, file times, read-only files and destinations that cannot be written.
+// cannot be used, file times, read-only files, destinations that cannot be written, and the folder
+// chains made on the way (drive and network paths, the question before creating them).
 #include "installer_fixture.h"
 
 #include "setup/copy_list.h"
 #include "setup/file_copy.h"
+#include "setup/folder_chain.h"
 #include "setup/uninstall_log.h"
 
 namespace {
@@ -23,6 +25,7 @@ protected:
         CloseUninstallLog(state_);
         return result;
     }
+    std::string Pending() const { return std::string(state_.pendingFolders.data, state_.pendingFolders.size); }
 };
 
 }  // namespace
@@ -120,4 +123,55 @@ TEST_F(Copy, DestinationThatCannotBeWrittenEndsTheRunAndStaysAsItWas)
         GTEST_SKIP() << "read-only files are writable here (Wine run by root)";
     }
     expectEndedAt(Install("b.txt"));
+}
+
+TEST(Cp932, PortableLeadBytesAgreeWithTheSystem)
+{
+    ASSERT_EQ(GetACP(), 932u);
+    for (int b = 0; b < 256; ++b)
+        EXPECT_EQ(IsCp932LeadByte(static_cast<unsigned char>(b)), IsDBCSLeadByteEx(932, static_cast<BYTE>(b)) != 0) << b;
+}
+
+TEST_F(Copy, FolderChainAsksOnceBeforeTheFirstMissingFolder)
+{
+    std::string path = Temp("表示\\新しい");
+    for (int button : {IDNO, IDYES}) {
+        BoxAnswer answer(button);
+        EXPECT_EQ(MakeFolderChain(state_, path.c_str(), kPathIsFolder | kConfirmCreate), button == IDYES ? 0 : -1);
+        EXPECT_EQ(answer.Seen().caption, L"コピー");
+        EXPECT_EQ(answer.Seen().text, L"フォルダ " + Wide(path) + L" は存在しません。\n作成しますか？");
+        EXPECT_EQ(Exists(Temp("表示")), button == IDYES);
+    }
+    EXPECT_TRUE(Exists(path));
+    EXPECT_EQ(state_.pendingCount, 2);
+    // Everything exists now: no question, nothing recorded. Too long for the buffers: refused.
+    EXPECT_EQ(MakeFolderChain(state_, path.c_str(), kPathIsFolder | kConfirmCreate), 0);
+    EXPECT_EQ(MakeFolderChain(state_, Temp(std::string(300, 'x')).c_str(), kPathIsFolder), -1);
+    EXPECT_EQ(state_.pendingCount, 2);
+}
+
+TEST_F(Copy, FolderChainOnNetworkPathsStartBehindTheShareName)
+{
+    // Wine serves \\server\share from the prefix's dosdevices\unc folder.
+    char prefix[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    if (length == 0 || length >= sizeof prefix) GTEST_SKIP() << "not running under Wine";
+    std::string unc = std::string("Z:") + prefix + "/dosdevices/unc";
+    for (char& c : unc)
+        if (c == '/') c = '\\';
+    std::string server = "nimbra-test-" + std::to_string(GetCurrentProcessId());
+    std::string share = unc + "\\" + server + "\\share";
+    MakeFolder(share);
+    if (!Exists("\\\\" + server + "\\share")) {
+        e2e::RemoveTree(unc + "\\" + server);
+        GTEST_SKIP() << "no UNC paths here";
+    }
+    // Without PathIsFolder the last component is a file name.
+    std::string path = "\\\\" + server + "\\share\\ソフト\\表示";
+    EXPECT_EQ(MakeFolderChain(state_, (path + "\\name.txt").c_str(), 0), 0);
+    EXPECT_EQ(MakeFolderChain(state_, (path + "\\ソ").c_str(), kPathIsFolder), 0);
+    EXPECT_TRUE(Exists(share + "\\ソフト\\表示\\ソ"));
+    EXPECT_FALSE(Exists(path + "\\name.txt"));
+    EXPECT_EQ(Pending(), "+ \\\\" + server + "\\share\\ソフト\n+ " + path + "\n+ " + path + "\\ソ\n");
+    e2e::RemoveTree(unc + "\\" + server);
 }

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -148,30 +147,6 @@ TEST(CopyListGrammar, EntriesMustBePlainRelativePaths)
                                         "a.txt:stream", "*.txt", "a?.txt", "a|b", "a\tb", "\x95", std::string("a\0b", 3)})
         EXPECT_EQ(CheckListEntry(unusable.c_str(), unusable.size()), EntryCheck::Unusable) << unusable;
     EXPECT_EQ(CheckListEntry(std::string(260, 'n').c_str(), 260), EntryCheck::TooLong);
-}
-
-TEST(CopyRecords, FillTheBufferExactlyAndRefuseWhatDoesNotFit)
-{
-    char buffer[16];
-    memset(buffer, 'x', sizeof buffer);
-    CopyListWriter writer;
-    BeginCopyList(writer, buffer, sizeof buffer);
-    ASSERT_EQ(AddCopyRecord(writer, kCopyFile, "abcd"), 0);      // 6 bytes
-    ASSERT_EQ(AddCopyRecord(writer, kCopyFolder, "efghij"), 0);  // 8 bytes, the end record 2: 16
-    EXPECT_EQ(AddCopyRecord(writer, kCopyFile, "k"), -1);
-    EXPECT_EQ(buffer[14], '\0');
-    EXPECT_EQ(buffer[15], '\0');
-
-    Strings records;
-    size_t position = 0;
-    CopyRecord record;
-    while (NextCopyRecord(buffer, sizeof buffer, &position, &record))
-        records.push_back(std::to_string(record.kind) + record.text);
-    EXPECT_EQ(records, (Strings{"0abcd", "1efghij"}));
-    // A list without its end record stops at the buffer's end.
-    char broken[4] = {0, 'a', 'b', 'c'};
-    position = 0;
-    EXPECT_FALSE(NextCopyRecord(broken, sizeof broken, &position, &record));
 }
 
 TEST(UninstallLogReplay, FilesThenLogThenFoldersInReverse)
