@@ -119,8 +119,7 @@ std::string RegistryString(HKEY root, const char* keyName, const char* name)
     HKEY key;
     if (RegOpenKeyExA(root, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<none>";
     char data[1024] = {};
-    DWORD size = sizeof data - 1;
-    DWORD type = 0;
+    DWORD size = sizeof data - 1, type = 0;
     LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS && type == REG_SZ ? std::string(data) : "<none>";
@@ -170,7 +169,6 @@ CopySeen WatchCopy(DWORD pid)
 {
     CopySeen seen;
     HWND dialog = WaitDialog(pid, L"コピー");
-    seen.appeared = dialog != nullptr;
     // Until the dialog is gone or shows a message box of its own.
     while (dialog && IsWindow(dialog) && Find(pid, nullptr, true, 0) == nullptr) {
         seen.total = std::max(seen.total, Position(dialog, 301));

@@ -39,7 +39,6 @@ void SetText(HWND dialog, int id, const std::wstring& text);
 
 // Highest positions seen on the copy dialog's bars while it was up.
 struct CopySeen {
-    bool appeared = false;
     int total = -1;
     int file = -1;
 };
