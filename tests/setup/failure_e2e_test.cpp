@@ -11,8 +11,6 @@ const wchar_t kAbandoned[] = L"インストール作業を中断しました。"
 
 class FailureE2e : public ::testing::Test {
 protected:
-    static bool Ended(e2e::Process& process) { return WaitForSingleObject(process.Handle(), 5000) == WAIT_OBJECT_0; }
-
     // Nothing of the product was registered or placed in the system folder.
     static void ExpectNotInstalled()
     {
@@ -21,16 +19,10 @@ protected:
         EXPECT_FALSE(Exists(SystemFolder() + "\\nimbra.scr"));
     }
 
-    // Up to the copy dialog with a typed folder that does not exist yet.
-    HWND StartCopy(Installer& setup, const std::string& typed, const std::string& folder, bool creates)
+    // Up to the copy dialog with a typed folder (completed: folder).
+    static HWND StartCopy(Installer& setup, const std::string& typed, const std::string& folder, bool creates)
     {
-        HWND folderDialog = setup.OpenFolderDialog();
-        if (folderDialog == nullptr) return nullptr;
-        SetText(folderDialog, 201, Wide(typed));
-        Press(folderDialog, IDOK);
-        Reply(setup.Id(), L"確認", Wide(folder) + L" にインストールします。よろしいですか？", IDYES);
-        if (creates) Reply(setup.Id(), L"コピー", L"フォルダ " + Wide(folder) + L" は存在しません。\n作成しますか？", IDYES);
-        return WaitDialog(setup.Id(), L"コピー");
+        return setup.StartCopy(setup.OpenFolderDialog(), Wide(typed), Wide(folder), creates);
     }
 
     MachineGuard guard_;
@@ -42,23 +34,16 @@ protected:
 TEST_F(FailureE2e, MissingCopyListOrEntryEndsTheProgram)
 {
     OwnMedia media;
-    {
+    const std::wstring missingList = Wide(media.Path()) + L"\\setup.ini が見つかりません";
+    for (bool withList : {false, true}) {
+        if (withList) media.WriteList({"setup.exe", "nothere.bmp"});
         e2e::Process setup;
         ASSERT_TRUE(setup.Start("\"" + media.Program() + "\""));
-        Reply(setup.Id(), L"Setup", Wide(media.Path()) + L"\\setup.ini が見つかりません", IDOK);
+        if (withList) Reply(setup.Id(), L"エラー", Wide(media.Path()) + L"\\nothere.bmp のファイルが見つかりません", IDOK);
+        Reply(setup.Id(), L"Setup", missingList, IDOK);
         Reply(setup.Id(), kProduct, L"セットアップの起動に失敗しました", IDOK);
-        ASSERT_TRUE(Ended(setup));
-        EXPECT_EQ(setup.Wait(0), -1);
-    }
-    media.WriteList({"setup.exe", "nothere.bmp"});
-    {
-        e2e::Process setup;
-        ASSERT_TRUE(setup.Start("\"" + media.Program() + "\""));
-        Reply(setup.Id(), L"エラー", Wide(media.Path()) + L"\\nothere.bmp のファイルが見つかりません", IDOK);
-        Reply(setup.Id(), L"Setup", Wide(media.Path()) + L"\\setup.ini が見つかりません", IDOK);
-        Reply(setup.Id(), kProduct, L"セットアップの起動に失敗しました", IDOK);
-        ASSERT_TRUE(Ended(setup));
-        EXPECT_EQ(setup.Wait(0), -1);
+        ASSERT_EQ(WaitForSingleObject(setup.Handle(), 5000), WAIT_OBJECT_0);
+        EXPECT_EQ(setup.Wait(0), -1);  // its exit code
     }
     ExpectNotInstalled();
 }
@@ -71,18 +56,18 @@ TEST_F(FailureE2e, FolderQuestionsAnsweredNoAndTheDialogCancelled)
     ASSERT_NE(folderDialog, nullptr);
     EXPECT_EQ(e2e::ControlText(folderDialog, 202).rfind(L"インストールに必要な容量は、約 ", 0), 0u);
     const std::string typed = temp_.Path() + "\\new";
-    const std::string folder = typed + "\\IthraSS";
+    const std::wstring confirm = Wide(typed) + L"\\IthraSS にインストールします。よろしいですか？";
 
     // No to the confirmation: the typed text stays, without the product folder.
     SetText(folderDialog, 201, Wide(typed));
     Press(folderDialog, IDOK);
-    Reply(setup.Id(), L"確認", Wide(folder) + L" にインストールします。よろしいですか？", IDNO);
+    Reply(setup.Id(), L"確認", confirm, IDNO);
     EXPECT_EQ(e2e::ControlText(folderDialog, 201), Wide(typed));
 
     // No to creating it: back to the default, nothing created.
     Press(folderDialog, IDOK);
-    Reply(setup.Id(), L"確認", Wide(folder) + L" にインストールします。よろしいですか？", IDYES);
-    Reply(setup.Id(), L"コピー", L"フォルダ " + Wide(folder) + L" は存在しません。\n作成しますか？", IDNO);
+    Reply(setup.Id(), L"確認", confirm, IDYES);
+    Reply(setup.Id(), L"コピー", L"フォルダ " + Wide(typed) + L"\\IthraSS は存在しません。\n作成しますか？", IDNO);
     EXPECT_EQ(e2e::ControlText(folderDialog, 201), Wide(DefaultFolder()));
     EXPECT_FALSE(Exists(typed));
 
@@ -131,11 +116,12 @@ TEST_F(FailureE2e, LogThatCannotBeWrittenStopsBeforeAnyCopy)
     setup.Quit();
 }
 
-TEST_F(FailureE2e, CancelBeforeAndDuringTheCopy)
+TEST_F(FailureE2e, CancelBeforeAndDuringTheCopyAndADiskThatRunsFull)
 {
     OwnMedia media;
     ASSERT_TRUE(e2e::WriteFileBytes(media.File("small.txt"), "small"));
-    // Large enough that its copy lasts long after its name shows; sparse, so quick to make.
+    // Large enough that its copy lasts long after its name shows, and larger than the small drive;
+    // sparse, so quick to make.
     HANDLE big = CreateFileA(media.File("big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(big, INVALID_HANDLE_VALUE);
     SetFilePointer(big, 256 << 20, nullptr, FILE_BEGIN);
@@ -161,10 +147,8 @@ TEST_F(FailureE2e, CancelBeforeAndDuringTheCopy)
     // copied one is deleted.
     copy = StartCopy(setup, typed, folder, false);
     ASSERT_NE(copy, nullptr);
-    DWORD start = GetTickCount();
-    while (IsWindow(copy) && e2e::ControlText(copy, 304).find(L"big.bin") == std::wstring::npos &&
-           GetTickCount() - start < 10000)
-        Sleep(0);
+    for (DWORD start = GetTickCount(); IsWindow(copy) && GetTickCount() - start < 10000;)
+        if (e2e::ControlText(copy, 304).find(L"big.bin") != std::wstring::npos) break;
     PostMessageW(copy, WM_COMMAND, IDCANCEL, 0);
     Reply(setup.Id(), kProduct, kAbandoned, IDOK);
     EXPECT_EQ(ReadText(folder + "\\small.txt"), "small");
@@ -172,19 +156,13 @@ TEST_F(FailureE2e, CancelBeforeAndDuringTheCopy)
     EXPECT_EQ(ReadText(folder + "\\undelete.ini"), folder + "\\small.txt\r\n");
     EXPECT_EQ(setup.Button(), L"インストール");
     ExpectNotInstalled();
-    setup.Quit();
-}
 
-TEST_F(FailureE2e, DestinationThatRunsOutOfSpace)
-{
-    if (GetFileAttributesA("R:\\") == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no small drive R: (mounting a tmpfs needs root)";
+    // A destination that runs out of space: what was there and what was copied before stays.
+    if (!Exists("R:\\")) {
+        setup.Quit();
+        GTEST_SKIP() << "no small drive R: (mounting a tmpfs needs root)";
+    }
     ASSERT_TRUE(e2e::WriteFileBytes("R:\\keep.txt", "kept"));
-    OwnMedia media;
-    ASSERT_TRUE(e2e::WriteFileBytes(media.File("small.txt"), "small"));
-    ASSERT_TRUE(e2e::WriteFileBytes(media.File("big.bin"), std::string(3 << 20, 'b')));
-    media.WriteList({"small.txt", "big.bin"});
-    Installer setup;
-    ASSERT_TRUE(setup.Start(media.Program()));
     ASSERT_NE(StartCopy(setup, "R:\\", "R:\\IthraSS", true), nullptr);
     Reply(setup.Id(), kProduct, kAbandoned, IDOK);
     EXPECT_EQ(ReadText("R:\\keep.txt"), "kept");
@@ -215,20 +193,18 @@ TEST_F(FailureE2e, RegistryThatRefusesTheEntriesStillCountsAsInstalled)
                               nullptr),
               ERROR_SUCCESS);
     RegCloseKey(key);
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kUserKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kUserKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
         RegCloseKey(key);
         GTEST_SKIP() << "this registry does not refuse a lasting key below a volatile one";
     }
 
     const std::string typed = temp_.Path() + "\\reg";
-    const std::string folder = typed + "\\IthraSS";
     Installer setup;
     ASSERT_TRUE(setup.Start(MediaFolder() + "\\setup.exe"));
-    ASSERT_NE(StartCopy(setup, typed, folder, true), nullptr);
+    ASSERT_NE(StartCopy(setup, typed, typed + "\\IthraSS", true), nullptr);
     Reply(setup.Id(), kProduct, L"レジストリの設定でエラーが起こりました。", IDOK);
     EXPECT_EQ(setup.Button(), L"アンインストール");
-    EXPECT_TRUE(Exists(folder + "\\setup.exe"));
+    EXPECT_TRUE(Exists(typed + "\\IthraSS\\setup.exe"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 
     // The files are in place and the log knows them: the dialog can still take them away.

@@ -1,36 +1,59 @@
-// Shared set-up of the installer tests: a SetupState over temporary folders with double-byte names,
-// answers to the installer's message boxes, and a stand-in for the copy dialog that records progress.
+// Shared set-up of the installer's unit tests under Wine: a SetupState over temporary folders whose
+// names hold trail bytes 0x5C, and answers to the installer's message boxes.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <functional>
-#include <string>
 #include <thread>
-#include <vector>
 
-#include "e2e.h"
+#include "setup/copy_list_text.h"
 #include "setup/setup_state.h"
+#include "setup_driving.h"
 
-std::wstring Wide(const std::string& cp932);
+using setup_driving::Exists;
+using setup_driving::ReadText;
+using setup_driving::Wide;
 
 class InstallerTest : public ::testing::Test {
 protected:
-    InstallerTest();
-    ~InstallerTest() override;
+    InstallerTest() : copyList_(kCopyListBytes)
+    {
+        // Every folder name ends in a trail byte 0x5C somewhere along its path.
+        snprintf(state_.sourceFolder, kPathBytes, "%s\\ソフト\\元", temp_.Path().c_str());
+        snprintf(state_.installFolder, kPathBytes, "%s\\表示\\先ソ", temp_.Path().c_str());
+        snprintf(state_.systemFolder, kPathBytes, "%s\\システム表", temp_.Path().c_str());
+        MakeFolder(state_.sourceFolder);
+        MakeFolder(state_.systemFolder);
+        state_.instance = GetModuleHandleA(nullptr);
+        state_.copyList = copyList_.data();
+    }
+    ~InstallerTest() override
+    {
+        if (state_.logFile) fclose(state_.logFile);
+        GrowFree(state_.pendingFolders);
+    }
 
     std::string Temp(const std::string& relative) const { return temp_.Path() + "\\" + relative; }
-    // Writes a file, creating the folders on its way.
-    void MakeFile(const std::string& path, const std::string& bytes);
-    void MakeFolder(const std::string& path);
-    void WriteList(const std::string& text) { MakeFile(std::string(state_.sourceFolder) + "\\setup.ini", text); }
-    std::string Read(const std::string& path) const;
-    static bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
     std::string Install(const std::string& relative) const { return std::string(state_.installFolder) + "\\" + relative; }
     std::string Source(const std::string& relative) const { return std::string(state_.sourceFolder) + "\\" + relative; }
     std::string System(const std::string& relative) const { return std::string(state_.systemFolder) + "\\" + relative; }
     std::string LogPath() const { return Install("undelete.ini"); }
+    // Creates the folders along path, its last component too unless it names a file. Only separators
+    // outside double-byte characters split the path.
+    static void MakeFolder(const std::string& path, bool last = true)
+    {
+        for (size_t i = 3; i < path.size(); ++i) {
+            if (IsDBCSLeadByteEx(932, static_cast<BYTE>(path[i])))
+                ++i;
+            else if (path[i] == '\\')
+                CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+        }
+        if (last) CreateDirectoryA(path.c_str(), nullptr);
+    }
+    static void MakeFile(const std::string& path, const std::string& bytes)
+    {
+        MakeFolder(path, false);
+        ASSERT_TRUE(e2e::WriteFileBytes(path, bytes)) << path;
+    }
+    void WriteList(const std::string& text) { MakeFile(Source("setup.ini"), text); }
 
     e2e::TempFolder temp_;
     SetupState state_{};
@@ -40,31 +63,21 @@ protected:
 // Answers the next message box of this process from a second thread, as a person would.
 class BoxAnswer {
 public:
-    explicit BoxAnswer(int button, DWORD timeoutMs = 10000);
-    ~BoxAnswer();
-    const e2e::MessageBoxSeen& Seen();
+    explicit BoxAnswer(int button)
+        : thread_([this, button]() {
+              seen_ = e2e::FindMessageBox(GetCurrentProcessId(), 10000);
+              if (seen_.window) e2e::Answer(seen_, button);
+          })
+    {
+    }
+    ~BoxAnswer() { Seen(); }
+    const e2e::MessageBoxSeen& Seen()
+    {
+        if (thread_.joinable()) thread_.join();
+        return seen_;
+    }
 
 private:
     std::thread thread_;
     e2e::MessageBoxSeen seen_;
-};
-
-// Stand-in for the copy dialog: children 301 and 302 record the positions posted to them, 304 is a
-// static text. Posting kCancelMessage to it sets the cancel flag, as the dialog's Cancel command does.
-class ProgressWindow {
-public:
-    enum { kCancelMessage = WM_USER + 7 };
-    explicit ProgressWindow(SetupState& state);
-    ~ProgressWindow();
-    HWND Handle() const { return window_; }
-
-    std::vector<int> total;
-    std::vector<int> file;
-    std::function<void(int id, int position)> onPosition;
-    SetupState& state;
-
-private:
-    static LRESULT CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
-    static LRESULT CALLBACK BarProc(HWND, UINT, WPARAM, LPARAM);
-    HWND window_ = nullptr;
 };

@@ -57,18 +57,12 @@ int Position(HWND dialog, int id)
     return static_cast<int>(result);
 }
 
-std::string WindowsDrive()
-{
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
-    return std::string(windows, 2);
-}
+std::string Parent(const std::string& path) { return path.substr(0, path.rfind('\\')); }
 
 }  // namespace
 
 std::wstring Wide(const std::string& cp932)
 {
-    if (cp932.empty()) return std::wstring();
     std::vector<wchar_t> text(cp932.size() + 1);
     int length = MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), text.data(),
                                      static_cast<int>(text.size()));
@@ -89,32 +83,33 @@ std::string SystemFolder()
     return folder;
 }
 
-std::string DefaultFolder() { return WindowsDrive() + "\\Program Files\\Varnel\\IthraSS"; }
+std::string DefaultFolder()
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    return std::string(windows, 2) + "\\Program Files\\Varnel\\IthraSS";
+}
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string ReadText(const std::string& path)
 {
     std::string bytes;
-    if (!e2e::ReadFileBytes(path, &bytes)) return "<missing>";
-    return bytes;
+    return e2e::ReadFileBytes(path, &bytes) ? bytes : "<missing>";
 }
 
+// The media's list is written by the build: plain entries between the two markers, one a line.
 std::vector<std::string> ListEntries(const std::string& listPath)
 {
     std::vector<std::string> entries;
     std::string text = ReadText(listPath);
-    bool on = false;
-    size_t position = 0;
-    while (position < text.size()) {
+    size_t position = text.find("#copystart\n");
+    for (position = text.find('\n', position) + 1; position < text.size();) {
         size_t end = text.find('\n', position);
-        if (end == std::string::npos) end = text.size();
         std::string line = text.substr(position, end - position);
+        if (line == "#copyend") break;
+        entries.push_back(line);
         position = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line == "#copystart") on = true;
-        else if (line == "#copyend") break;
-        else if (on && !line.empty() && line[0] != '#' && line[0] != ';') entries.push_back(line);
     }
     return entries;
 }
@@ -124,8 +119,7 @@ std::string RegistryString(HKEY root, const char* keyName, const char* name)
     HKEY key;
     if (RegOpenKeyExA(root, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<none>";
     char data[1024] = {};
-    DWORD size = sizeof data - 1;
-    DWORD type = 0;
+    DWORD size = sizeof data - 1, type = 0;
     LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS && type == REG_SZ ? std::string(data) : "<none>";
@@ -174,16 +168,11 @@ void SetText(HWND dialog, int id, const std::wstring& text)
 CopySeen WatchCopy(DWORD pid)
 {
     CopySeen seen;
-    const std::wstring caption = L"コピー";
-    HWND dialog = WaitDialog(pid, caption);
-    if (dialog == nullptr) return seen;
-    seen.appeared = true;
+    HWND dialog = WaitDialog(pid, L"コピー");
     // Until the dialog is gone or shows a message box of its own.
-    while (IsWindow(dialog) && Find(pid, nullptr, true, 0) == nullptr) {
+    while (dialog && IsWindow(dialog) && Find(pid, nullptr, true, 0) == nullptr) {
         seen.total = std::max(seen.total, Position(dialog, 301));
         seen.file = std::max(seen.file, Position(dialog, 302));
-        std::wstring name = e2e::ControlText(dialog, 304);
-        if (!name.empty()) seen.lastName = name;
         Sleep(5);
     }
     return seen;
@@ -198,19 +187,16 @@ MachineGuard::MachineGuard() : user_(HKEY_CURRENT_USER, kUserKey), uninstall_(HK
         DWORD size = 0;
         if (RegQueryValueExA(key, kPendingValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
             pending_.resize(size);
-            RegQueryValueExA(key, kPendingValue, nullptr, nullptr, pending_.data(), &size);
-            pendingExisted_ = true;
+            pendingExisted_ = RegQueryValueExA(key, kPendingValue, nullptr, nullptr, pending_.data(), &size) == ERROR_SUCCESS;
         }
         RegCloseKey(key);
     }
-    std::string folder = DefaultFolder();
-    parentExisted_ = Exists(folder.substr(0, folder.rfind('\\')));
+    parentExisted_ = Exists(Parent(DefaultFolder()));
 }
 
 MachineGuard::~MachineGuard()
 {
-    std::string folder = DefaultFolder();
-    if (!parentExisted_) e2e::RemoveTree(folder.substr(0, folder.rfind('\\')));
+    if (!parentExisted_) e2e::RemoveTree(Parent(DefaultFolder()));
     for (const char* name : {"nimbra.scr", "unithra.exe"}) DeleteFileA((SystemFolder() + "\\" + name).c_str());
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
@@ -222,9 +208,9 @@ MachineGuard::~MachineGuard()
     }
 }
 
-bool Installer::Start(const std::string& program, const std::string& arguments)
+bool Installer::Start(const std::string& program)
 {
-    if (!process_.Start("\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments))) return false;
+    if (!process_.Start("\"" + program + "\"")) return false;
     main_ = WaitDialog(process_.Id(), kMainCaption);
     return main_ != nullptr;
 }
@@ -236,23 +222,22 @@ HWND Installer::OpenFolderDialog()
     return WaitDialog(Id(), L"インストール先の選択");
 }
 
-CopySeen Installer::ChooseFolder(HWND folderDialog, const std::wstring& typed, const std::wstring& completed,
-                                 bool creates)
+HWND Installer::StartCopy(HWND folderDialog, const std::wstring& typed, const std::wstring& completed, bool creates)
 {
     if (!typed.empty()) SetText(folderDialog, 201, typed);
     Press(folderDialog, IDOK);
     Reply(Id(), L"確認", completed + L" にインストールします。よろしいですか？", IDYES);
     if (creates) Reply(Id(), L"コピー", L"フォルダ " + completed + L" は存在しません。\n作成しますか？", IDYES);
-    return WatchCopy(Id());
+    return WaitDialog(Id(), L"コピー");
 }
 
 CopySeen Installer::Install(const std::wstring& typed, const std::wstring& completed, bool creates)
 {
     HWND folderDialog = OpenFolderDialog();
-    EXPECT_NE(folderDialog, nullptr);
-    if (folderDialog == nullptr) return CopySeen();
     EXPECT_EQ(e2e::ControlText(folderDialog, 201), Wide(DefaultFolder()));
-    CopySeen seen = ChooseFolder(folderDialog, typed, completed, creates);
+    if (folderDialog == nullptr) return CopySeen();
+    StartCopy(folderDialog, typed, completed, creates);
+    CopySeen seen = WatchCopy(Id());
     Reply(Id(), kProduct,
           L"インストールが完了しました。\n\nアンインストールはコントロールパネルのアプリケーションの追加と削除\n"
           L"または、インストール元のセットアップから実行してください。",
@@ -275,17 +260,13 @@ void Installer::Quit()
     EXPECT_EQ(Wait(5000), 0);
 }
 
-OwnMedia::OwnMedia()
-{
-    CopyFileA((MediaFolder() + "\\setup.exe").c_str(), Program().c_str(), FALSE);
-}
+OwnMedia::OwnMedia() { CopyFileA((MediaFolder() + "\\setup.exe").c_str(), Program().c_str(), FALSE); }
 
 void OwnMedia::WriteList(const std::vector<std::string>& entries)
 {
     std::string text = "#copystart\r\n";
     for (const std::string& entry : entries) text += entry + "\r\n";
-    text += "#copyend\r\n";
-    e2e::WriteFileBytes(File("setup.ini"), text);
+    e2e::WriteFileBytes(File("setup.ini"), text + "#copyend\r\n");
 }
 
 }  // namespace setup_driving

@@ -1,5 +1,5 @@
-// Driving the real setup.exe in end-to-end tests: the install media, the installer's windows and
-// message boxes, and the state an installation leaves in the file system and the registry.
+// Driving the real setup.exe in end-to-end tests, and the file and registry look-ups the installer
+// tests share: the install media, the installer's windows and message boxes, the machine put back.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,11 +22,9 @@ std::string MediaFolder();
 std::string SystemFolder();
 std::string DefaultFolder();  // <Windows drive>\Program Files\Varnel\IthraSS
 bool Exists(const std::string& path);
-std::string ReadText(const std::string& path);
-// The entries of a copy list, in order.
+std::string ReadText(const std::string& path);  // "<missing>" when it cannot be read
 std::vector<std::string> ListEntries(const std::string& listPath);
-// A REG_SZ value, or "<none>".
-std::string RegistryString(HKEY root, const char* key, const char* name);
+std::string RegistryString(HKEY root, const char* key, const char* name);  // a REG_SZ, or "<none>"
 bool KeyExists(HKEY root, const char* key);
 
 // A message box of process pid (any process when 0) with this caption; null window when none came.
@@ -41,15 +39,13 @@ void SetText(HWND dialog, int id, const std::wstring& text);
 
 // Highest positions seen on the copy dialog's bars while it was up.
 struct CopySeen {
-    bool appeared = false;
     int total = -1;
     int file = -1;
-    std::wstring lastName;
 };
 CopySeen WatchCopy(DWORD pid);
 
-// Keeps the test machine as it was: both registry keys, the default folder, the system folder's
-// files of the product, and the file system's list of deletions at restart.
+// Keeps the test machine as it was: both registry keys, the default folder's parent, the system
+// folder's files of the product, and the file system's list of deletions at restart.
 class MachineGuard {
 public:
     MachineGuard();
@@ -66,17 +62,16 @@ private:
 // A running setup.exe with its main dialog.
 class Installer {
 public:
-    bool Start(const std::string& program, const std::string& arguments = "");
+    bool Start(const std::string& program);
     DWORD Id() const { return process_.Id(); }
     HWND Main() const { return main_; }
     std::wstring Button() const { return e2e::ControlText(main_, 102); }
     long Wait(DWORD timeoutMs) { return process_.Wait(timeoutMs); }
     // Asks to install and answers up to the folder dialog, which it returns.
     HWND OpenFolderDialog();
-    // The folder dialog's OK with the typed text (the default when empty), the confirmation with
-    // Yes, the creation question (when expected) with Yes; returns what the copy dialog showed.
-    CopySeen ChooseFolder(HWND folderDialog, const std::wstring& typed, const std::wstring& completed,
-                          bool creates);
+    // The folder dialog's OK with the typed text (the proposed one when empty), the confirmation and
+    // the creation question (when expected) answered Yes; returns the copy dialog.
+    HWND StartCopy(HWND folderDialog, const std::wstring& typed, const std::wstring& completed, bool creates);
     // A whole installation ending in the closing message.
     CopySeen Install(const std::wstring& typed, const std::wstring& completed, bool creates);
     void Uninstall();

@@ -1,4 +1,5 @@
-// The installer's text formats and code page 932 path walking, natively under the sanitizers.
+// The installer's text formats natively under the sanitizers: code page 932 path walking, the copy
+// list, the uninstall log, the install folder, the command line's run mode and "WININIT.INI".
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,15 +8,20 @@
 
 #include "setup/copy_list_text.h"
 #include "setup/cp932_path.h"
+#include "setup/install_folder_text.h"
+#include "setup/setup_command_line.h"
 #include "setup/uninstall_log_text.h"
+#include "setup/wininit_text.h"
 
 namespace {
 
-// Code page 932 bytes: both of these end in the trail byte 0x5C.
-const std::string kSo = "\x83\x5c";   // "ソ"
-const std::string kHyo = "\x95\x5c";  // "表"
+using Strings = std::vector<std::string>;
+
+// Code page 932: "ソ" (83 5C) and "表" (95 5C) end in the trail byte 0x5C.
+const std::string kSo = "\x83\x5c";
 const std::string kSoft = kSo + "\x83\x74\x83\x67";  // "ソフト"
-const std::string kShow = kHyo + "\x8e\xa6";         // "表示"
+const std::string kShow = "\x95\x5c\x8e\xa6";        // "表示"
+const std::string kHyo = "\x95\x5c";                 // "表"
 
 FILE* TextFile(const std::string& bytes)
 {
@@ -25,49 +31,73 @@ FILE* TextFile(const std::string& bytes)
     return file;
 }
 
-struct Entry {
-    std::string text;
-    EntryCheck check;
-};
-
-std::vector<Entry> ReadList(const std::string& bytes, int* result = nullptr)
+// The entries of a list, those that cannot be used marked.
+Strings ReadList(const std::string& bytes)
 {
-    std::vector<Entry> entries;
+    Strings entries;
     FILE* file = TextFile(bytes);
-    int r = ReadCopyListText(
+    ReadCopyListText(
         file,
         [](void* context, const char* entry, EntryCheck check) {
-            static_cast<std::vector<Entry>*>(context)->push_back({entry, check});
+            static_cast<Strings*>(context)->push_back(check == EntryCheck::Usable    ? std::string(entry)
+                                                      : check == EntryCheck::TooLong ? "<too long>"
+                                                                                     : "<unusable>");
             return 0;
         },
         &entries);
     fclose(file);
-    if (result) *result = r;
     return entries;
 }
 
-std::vector<std::string> Texts(const std::vector<Entry>& entries)
+Strings Folders(const std::string& path, bool whole)
 {
-    std::vector<std::string> texts;
-    for (const Entry& e : entries) texts.push_back(e.text);
-    return texts;
-}
-
-std::vector<std::string> Folders(const std::string& path, bool whole)
-{
-    std::vector<std::string> out;
+    Strings out;
     FolderChainWalk walk(path.c_str(), whole);
     size_t length;
     while (walk.Next(&length)) out.push_back(path.substr(0, length));
     return out;
 }
 
+Strings Replay(const std::string& log)
+{
+    Strings calls;
+    ReplayOps ops{[](void* c, const char* p) { static_cast<Strings*>(c)->push_back(std::string("del ") + p); },
+                  [](void* c) { static_cast<Strings*>(c)->push_back("finish"); },
+                  [](void* c, const char* p) { static_cast<Strings*>(c)->push_back(std::string("rmdir ") + p); }, &calls};
+    FILE* file = TextFile(log);
+    EXPECT_EQ(ReplayLogText(file, "C:\\Src\\setup.exe", ops), 0);
+    fclose(file);
+    return calls;
+}
+
+std::string Complete(const std::string& typed)
+{
+    char folder[260] = {};
+    snprintf(folder, sizeof folder, "%s", typed.c_str());
+    if (CompleteInstallFolder(folder, sizeof folder, "IthraSS") != 0) return "<refused:" + std::string(folder) + ">";
+    return folder;
+}
+
+std::string Space(long long bytes)
+{
+    char text[256];
+    FormatSpaceNeeded(text, sizeof text, bytes);
+    return text;
+}
+
+std::string Edit(const std::string& before, const char* path, WininitEdit expected = WininitEdit::Done)
+{
+    GrowBuffer out;
+    EXPECT_EQ(AddDeleteEntry(before.data(), before.size(), path, out), expected);
+    std::string text(out.data ? out.data : "", out.size);
+    GrowFree(out);
+    return text;
+}
+
 }  // namespace
 
-TEST(Cp932Path, LeadBytesAndTrailBackslashes)
+TEST(Cp932Path, SeparatorsJoinsSaverNamesAndCase)
 {
-    for (int b = 0; b < 256; ++b)
-        EXPECT_EQ(IsCp932LeadByte(static_cast<unsigned char>(b)), (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) << b;
     std::string folder = "C:\\" + kSoft + "\\" + kSo;
     EXPECT_FALSE(EndsInSeparator(folder.c_str()));
     EXPECT_TRUE(EndsInSeparator("C:\\a\\"));
@@ -79,23 +109,14 @@ TEST(Cp932Path, LeadBytesAndTrailBackslashes)
     ASSERT_EQ(JoinPath(out, sizeof out, folder.c_str(), "a.txt"), 0);
     EXPECT_EQ(std::string(out), folder + "\\a.txt");
     ASSERT_EQ(JoinPath(out, sizeof out, "C:\\x\\", "a.txt"), 0);
-    EXPECT_EQ(std::string(out), "C:\\x\\a.txt");
+    EXPECT_STREQ(out, "C:\\x\\a.txt");
     // A join that does not fit is refused whole, never cut into another path.
-    std::string longFolder(250, 'f');
-    EXPECT_EQ(JoinPath(out, sizeof out, longFolder.c_str(), "123456789"), -1);
+    EXPECT_EQ(JoinPath(out, sizeof out, std::string(250, 'f').c_str(), "123456789"), -1);
     EXPECT_STREQ(out, "");
-    EXPECT_EQ(JoinPath(out, sizeof out, longFolder.c_str(), "12345678"), 0);
-}
+    EXPECT_EQ(JoinPath(out, sizeof out, std::string(250, 'f').c_str(), "12345678"), 0);
 
-TEST(Cp932Path, ScreenSaverNamesAndCaseFolding)
-{
-    EXPECT_TRUE(IsScreenSaverName("a.SCR"));
-    EXPECT_TRUE(IsScreenSaverName("nimbra.scr"));
-    EXPECT_TRUE(IsScreenSaverName("sub\\x.ScR"));
-    EXPECT_FALSE(IsScreenSaverName(".scr"));
-    EXPECT_FALSE(IsScreenSaverName("a.scrx"));
-    EXPECT_FALSE(IsScreenSaverName("ascr"));
-
+    for (const char* saver : {"a.SCR", "nimbra.scr", "sub\\x.ScR"}) EXPECT_TRUE(IsScreenSaverName(saver)) << saver;
+    for (const char* other : {".scr", "a.scrx", "ascr"}) EXPECT_FALSE(IsScreenSaverName(other)) << other;
     EXPECT_TRUE(SamePathIgnoringCase("C:\\Src\\setup.exe", "c:\\SRC\\SETUP.EXE"));
     EXPECT_TRUE(SamePathIgnoringCase(("C:\\" + kSoft + "\\Setup.exe").c_str(), ("c:\\" + kSoft + "\\SETUP.exe").c_str()));
     // "ア" (83 41) and "ヂ" (83 61) differ only in a trail byte that looks like a letter.
@@ -105,28 +126,28 @@ TEST(Cp932Path, ScreenSaverNamesAndCaseFolding)
 
 TEST(FolderChainWalk, DrivesNetworkPathsAndRefusals)
 {
-    EXPECT_EQ(Folders("C:\\a\\b", true), (std::vector<std::string>{"C:\\a", "C:\\a\\b"}));
-    EXPECT_EQ(Folders("C:\\a\\b", false), (std::vector<std::string>{"C:\\a"}));
-    EXPECT_EQ(Folders("C:\\a\\b\\", true), (std::vector<std::string>{"C:\\a", "C:\\a\\b", "C:\\a\\b\\"}));
-    EXPECT_EQ(Folders("\\\\srv\\share\\d", true), (std::vector<std::string>{"\\\\srv\\share", "\\\\srv\\share\\d"}));
-    EXPECT_EQ(Folders("\\\\srv\\share\\f.txt", false), (std::vector<std::string>{"\\\\srv\\share"}));
+    EXPECT_EQ(Folders("C:\\a\\b", true), (Strings{"C:\\a", "C:\\a\\b"}));
+    EXPECT_EQ(Folders("C:\\a\\b", false), (Strings{"C:\\a"}));
+    EXPECT_EQ(Folders("C:\\a\\b\\", true), (Strings{"C:\\a", "C:\\a\\b", "C:\\a\\b\\"}));
+    EXPECT_EQ(Folders("\\\\srv\\share\\d", true), (Strings{"\\\\srv\\share", "\\\\srv\\share\\d"}));
+    EXPECT_EQ(Folders("\\\\srv\\share\\f.txt", false), (Strings{"\\\\srv\\share"}));
     std::string dbcs = "C:\\" + kSoft + "\\" + kShow + "\\" + kSo;
-    EXPECT_EQ(Folders(dbcs, true),
-              (std::vector<std::string>{"C:\\" + kSoft, "C:\\" + kSoft + "\\" + kShow, dbcs}));
+    EXPECT_EQ(Folders(dbcs, true), (Strings{"C:\\" + kSoft, "C:\\" + kSoft + "\\" + kShow, dbcs}));
     std::string server = "\\\\" + kSo + "\\share";
-    EXPECT_EQ(Folders(server, true), (std::vector<std::string>{server}));
+    EXPECT_EQ(Folders(server, true), (Strings{server}));
 
     for (const char* refused : {"", "C:", "C:\\", "a\\b", "\\a\\b", "\\\\srv", "\\\\srv\\", "C:\\a\\\x95"})
         EXPECT_FALSE(FolderChainWalk(refused, true).Valid()) << refused;
     EXPECT_TRUE(FolderChainWalk("C:ab", true).Valid());
 }
 
-TEST(CopyListGrammar, MarkersCommentsAndBlanks)
+TEST(CopyListGrammar, MarkersCommentsBlanksAndLongLines)
 {
     std::string list =
         "setup list\r\n"
-        "; before the start\r\n"
-        "#copystart \r\n"      // a blank after the marker: a comment
+        "; before the start\r\n" +
+        std::string(3000, 'x') + "#copystart\r\n"  // a long line before the start stays ignored as a whole
+        "#copystart \r\n"                          // a blank after the marker: a comment
         "early.txt\r\n"
         "  \t#CopyStart\r\n"
         "# comment\r\n"
@@ -135,29 +156,15 @@ TEST(CopyListGrammar, MarkersCommentsAndBlanks)
         "   \r\n"
         "\tsetup.exe\r\n"
         "name with blank  \r\n"
-        "cut\rhere\r\n"
+        "cut\rhere\r\n" +
+        "#" + std::string(3000, 'c') + "\n" + std::string(3000, 'e') + "\n" +
         "pictures\\slide_01.qjx\n"
         "#copyEND\r\n"
         "after.txt\r\n";
-    EXPECT_EQ(Texts(ReadList(list)),
-              (std::vector<std::string>{"setup.exe", "name with blank  ", "cut", "pictures\\slide_01.qjx"}));
-
+    EXPECT_EQ(ReadList(list), (Strings{"setup.exe", "name with blank  ", "cut", "<too long>", "pictures\\slide_01.qjx"}));
     EXPECT_TRUE(ReadList("#copyend\n#copystart\na.txt\n").empty());
     EXPECT_TRUE(ReadList("a.txt\nb.txt").empty());
-    EXPECT_EQ(Texts(ReadList("#copystart\na.txt\nlast.txt")), (std::vector<std::string>{"a.txt", "last.txt"}));
-}
-
-TEST(CopyListGrammar, LongLinesAreNeverSplitIntoEntries)
-{
-    std::string longComment = "#" + std::string(3000, 'c');
-    std::string longEntry(3000, 'e');
-    std::vector<Entry> entries = ReadList("#copystart\n" + longComment + "\n" + longEntry + "\nok.txt\n");
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].check, EntryCheck::TooLong);
-    EXPECT_EQ(entries[1].text, "ok.txt");
-    EXPECT_EQ(entries[1].check, EntryCheck::Usable);
-    // A long line before the start marker stays ignored as a whole.
-    EXPECT_TRUE(ReadList(std::string(3000, 'x') + "#copystart\nno.txt\n").empty());
+    EXPECT_EQ(ReadList("#copystart\na.txt\nlast.txt"), (Strings{"a.txt", "last.txt"}));
 }
 
 TEST(CopyListGrammar, EntriesMustBePlainRelativePaths)
@@ -165,89 +172,128 @@ TEST(CopyListGrammar, EntriesMustBePlainRelativePaths)
     for (std::string usable : {std::string("a.txt"), std::string("dir\\f.txt"), std::string("dir/.\\f"),
                                std::string(".profile"), kSoft + "\\" + kShow + ".txt", std::string(259, 'n')})
         EXPECT_EQ(CheckListEntry(usable.c_str(), usable.size()), EntryCheck::Usable) << usable;
-    for (std::string unusable : std::vector<std::string>{"..\\x", "a\\..\\..\\x", "a\\...\\x", "a\\.. \\x", "\\x", "/x", "C:\\x", "C:x",
-                                 "a.txt:stream", "*.txt", "a?.txt", "a|b", std::string("a\tb"), std::string("\x95")})
+    for (std::string unusable : Strings{"..\\x", "a\\..\\..\\x", "a\\...\\x", "a\\.. \\x", "\\x", "/x", "C:\\x", "C:x",
+                                        "a.txt:stream", "*.txt", "a?.txt", "a|b", "a\tb", "\x95", std::string("a\0b", 3)})
         EXPECT_EQ(CheckListEntry(unusable.c_str(), unusable.size()), EntryCheck::Unusable) << unusable;
-    std::string tooLong(260, 'n');
-    EXPECT_EQ(CheckListEntry(tooLong.c_str(), tooLong.size()), EntryCheck::TooLong);
-    std::string withZero("a\0b", 3);
-    EXPECT_EQ(CheckListEntry(withZero.c_str(), withZero.size()), EntryCheck::Unusable);
+    EXPECT_EQ(CheckListEntry(std::string(260, 'n').c_str(), 260), EntryCheck::TooLong);
 }
-
-TEST(CopyRecords, FillTheBufferExactlyAndRefuseWhatDoesNotFit)
-{
-    char buffer[16];
-    memset(buffer, 'x', sizeof buffer);
-    CopyListWriter writer;
-    BeginCopyList(writer, buffer, sizeof buffer);
-    ASSERT_EQ(AddCopyRecord(writer, kCopyFile, "abcd"), 0);     // 6 bytes
-    ASSERT_EQ(AddCopyRecord(writer, kCopyFolder, "efghij"), 0);  // 8 bytes, end record 2: 16
-    EXPECT_EQ(AddCopyRecord(writer, kCopyFile, "k"), -1);
-    EXPECT_EQ(buffer[14], '\0');
-    EXPECT_EQ(buffer[15], '\0');
-
-    size_t position = 0;
-    CopyRecord record;
-    ASSERT_TRUE(NextCopyRecord(buffer, sizeof buffer, &position, &record));
-    EXPECT_EQ(record.kind, kCopyFile);
-    EXPECT_STREQ(record.text, "abcd");
-    ASSERT_TRUE(NextCopyRecord(buffer, sizeof buffer, &position, &record));
-    EXPECT_EQ(record.kind, kCopyFolder);
-    EXPECT_STREQ(record.text, "efghij");
-    EXPECT_FALSE(NextCopyRecord(buffer, sizeof buffer, &position, &record));
-
-    // A list without its end record stops at the buffer's end.
-    char broken[4] = {0, 'a', 'b', 'c'};
-    position = 0;
-    EXPECT_FALSE(NextCopyRecord(broken, sizeof broken, &position, &record));
-}
-
-namespace {
-
-struct Replay {
-    std::vector<std::string> calls;
-};
-
-std::vector<std::string> RunReplay(const std::string& log, const char* protectedPath = "C:\\Src\\setup.exe")
-{
-    Replay replay;
-    ReplayOps ops{
-        [](void* c, const char* p) { static_cast<Replay*>(c)->calls.push_back(std::string("del ") + p); },
-        [](void* c) { static_cast<Replay*>(c)->calls.push_back("finish"); },
-        [](void* c, const char* p) { static_cast<Replay*>(c)->calls.push_back(std::string("rmdir ") + p); },
-        &replay};
-    FILE* file = TextFile(log);
-    EXPECT_EQ(ReplayLogText(file, protectedPath, ops), 0);
-    fclose(file);
-    return replay.calls;
-}
-
-}  // namespace
 
 TEST(UninstallLogReplay, FilesThenLogThenFoldersInReverse)
 {
     std::string folder = "C:\\" + kSoft;
     std::string log = "C:\\P\\V\\I\\setup.exe\n" + folder + "\\" + kShow + ".txt\n+ C:\\P\\V\n+ " + folder +
                       "\nC:\\P\\V\\I\\play.exe\r\n+ C:\\P\\V\\I";  // last line without its line feed
-    EXPECT_EQ(RunReplay(log), (std::vector<std::string>{"del C:\\P\\V\\I\\setup.exe", "del " + folder + "\\" + kShow + ".txt",
-                                                        "del C:\\P\\V\\I\\play.exe", "finish", "rmdir C:\\P\\V\\I",
-                                                        "rmdir " + folder, "rmdir C:\\P\\V"}));
-    EXPECT_EQ(RunReplay(""), (std::vector<std::string>{"finish"}));
+    EXPECT_EQ(Replay(log), (Strings{"del C:\\P\\V\\I\\setup.exe", "del " + folder + "\\" + kShow + ".txt",
+                                    "del C:\\P\\V\\I\\play.exe", "finish", "rmdir C:\\P\\V\\I", "rmdir " + folder,
+                                    "rmdir C:\\P\\V"}));
+    EXPECT_EQ(Replay(""), (Strings{"finish"}));
 }
 
 TEST(UninstallLogReplay, ProtectedPathUnusableLinesAndManyFolders)
 {
-    std::string log = "c:\\SRC\\Setup.EXE\n\n+\n+x\n+ \n" + std::string(300, 'p') + "\nC:\\" + std::string("\x95") +
-                      "\n" + std::string("C:\\a\0b", 6) + "\nC:\\kept.txt\n";
-    EXPECT_EQ(RunReplay(log), (std::vector<std::string>{"del C:\\kept.txt", "finish"}));
+    std::string log = "c:\\SRC\\Setup.EXE\n\n+\n+x\n+ \n" + std::string(300, 'p') + "\nC:\\\x95\n" +
+                      std::string("C:\\a\0b", 6) + "\nC:\\kept.txt\n";
+    EXPECT_EQ(Replay(log), (Strings{"del C:\\kept.txt", "finish"}));
 
-    std::string nested = "C:\\n";
-    std::string many;
-    std::vector<std::string> expected{"finish"};
+    std::string nested = "C:\\n", many;
+    Strings expected{"finish"};
     for (int i = 0; i < 40; ++i) {
         nested += "\\" + std::to_string(i);
         many += "+ " + nested + "\n";
         expected.insert(expected.begin() + 1, "rmdir " + nested);
     }
-    EXPECT_EQ(RunReplay(many), expected);
+    EXPECT_EQ(Replay(many), expected);
+}
+
+TEST(InstallFolderText, DefaultFolderOnTheWindowsDrive)
+{
+    char out[260];
+    ASSERT_EQ(DefaultInstallFolderText(out, sizeof out, "C:\\WINDOWS", "\\Apps\\", "IthraSS"), 0);
+    EXPECT_STREQ(out, "C:\\Apps\\IthraSS");
+    // A parent ending in a double-byte character whose trail byte is 0x5C still gets its backslash.
+    ASSERT_EQ(DefaultInstallFolderText(out, sizeof out, "D:\\WINNT", ("\\" + kHyo).c_str(), "IthraSS"), 0);
+    EXPECT_EQ(std::string(out), "D:\\" + kHyo + "\\IthraSS");
+    EXPECT_EQ(DefaultInstallFolderText(out, sizeof out, "\\\\server\\windows", "\\P", "IthraSS"), -1);
+    EXPECT_EQ(DefaultInstallFolderText(out, 10, "C:\\WINDOWS", "\\Program Files", "IthraSS"), -1);
+    EXPECT_STREQ(out, "");
+}
+
+TEST(InstallFolderText, CompletionWithTheProductFolderAndTheSpaceNeeded)
+{
+    const std::string longFolder = "C:\\" + std::string(250, 'a');
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\Varnel\\IthraSS\\", "C:\\Varnel\\IthraSS"},
+        {"C:\\Varnel\\ithrass", "C:\\Varnel\\ithrass\\IthraSS"},
+        {"C:\\MyIthraSS", "C:\\MyIthraSS"},  // any name ending in it counts
+        {"IthraSS", "IthraSS\\IthraSS"},     // not longer than the name
+        {"C:\\dir\\\\", "C:\\dir\\\\IthraSS"},  // only one backslash is dropped
+        // The trail byte 0x5C of the last character is not a backslash to drop.
+        {"C:\\" + kSoft + "\\" + kHyo, "C:\\" + kSoft + "\\" + kHyo + "\\IthraSS"},
+        // Too long to take the name: refused, the folder unchanged.
+        {longFolder, "<refused:" + longFolder + ">"},
+        {"C:\\" + std::string(248, 'a'), "C:\\" + std::string(248, 'a') + "\\IthraSS"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Complete(c.first), c.second) << c.first;
+
+    EXPECT_EQ(Space(0), "インストールに必要な容量は、約 0.0 MBです");
+    EXPECT_EQ(Space(1048575), "インストールに必要な容量は、約 0.9 MBです");
+    EXPECT_EQ(Space(1048576 + 524288), "インストールに必要な容量は、約 1.5 MBです");
+    EXPECT_EQ(Space(5LL * 1024 * 1048576), "インストールに必要な容量は、約 5120.0 MBです");
+}
+
+TEST(SetupCommandLine, SwitchesAfterTheProgramName)
+{
+    const std::string trailFolders = "C:\\" + kSoft + " x\\" + kHyo + "\\setup.exe /r";
+    const std::pair<const char*, SetupMode> cases[] = {
+        {"setup.exe", SetupMode::Interactive},
+        {"setup.exe   /R", SetupMode::Relocate},
+        {"\"C:\\Program Files\\Varnel\\IthraSS\\setup.exe\" /x", SetupMode::Uninstall},
+        {"C:\\WINDOWS\\SYSTEM\\unithra.exe /X", SetupMode::Uninstall},
+        // Unquoted in a folder with blanks, as the uninstall entry stores it and Windows hands it over.
+        {"C:\\Program Files\\Varnel\\IthraSS\\SETUP.EXE /r", SetupMode::Relocate},
+        {"C:\\My Files\\setup.exe  /x", SetupMode::Uninstall},
+        {trailFolders.c_str(), SetupMode::Relocate},
+        // Anything else: the interactive installer.
+        {"setup.exe /r ", SetupMode::Interactive},
+        {"setup.exe /r /x", SetupMode::Interactive},
+        {"setup.exe /rx", SetupMode::Interactive},
+        {"setup.exe -r", SetupMode::Interactive},
+        {"\"C:\\Program Files\\setup.exe\" foo /r", SetupMode::Interactive},
+        {"C:\\Program Files\\setup.exe extra /r", SetupMode::Interactive},
+        {"C:\\Program Files\\mysetup.exe /r", SetupMode::Interactive},
+        {"C:\\Program Files\\other.exe /r", SetupMode::Interactive},
+        {"C:\\a b\\setup.exe \x81/r", SetupMode::Interactive},  // "/" as a trail byte is no switch
+        {"", SetupMode::Interactive},
+        {nullptr, SetupMode::Interactive},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseSetupCommandLine(c.first, "setup.exe"), c.second) << c.first;
+}
+
+TEST(Wininit, SectionMovedToTheEndWithEveryEntryKept)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "[Rename]\r\nNUL=C:\\X\r\n"},
+        {"\x1a", "[Rename]\r\nNUL=C:\\X\r\n"},
+        {"[Other]\r\na=1\r\n", "[Other]\r\na=1\r\n[Rename]\r\nNUL=C:\\X\r\n"},
+        {"[Other]\r\na=1", "[Other]\r\na=1\r\n[Rename]\r\nNUL=C:\\X\r\n"},  // a line end is added
+        {"[Other]\r\na=1\r\n\x1a", "[Other]\r\na=1\r\n[Rename]\r\nNUL=C:\\X\r\n"},
+        {"[Rename]\r\nNUL=C:\\A\r\n\x1a", "[Rename]\r\nNUL=C:\\A\r\nNUL=C:\\X\r\n"},
+        {"[Before]\r\nx=1\r\n[rename]\r\nNUL=C:\\A.TMP\r\nNUL=C:\\B.TMP\r\n\r\nC:\\NEW.DLL=C:\\OLD.DLL\r\nNUL=C:\\C.TMP\r\n"
+         "[After]\r\ny=2\r\n",
+         "[Before]\r\nx=1\r\n[After]\r\ny=2\r\n"
+         "[Rename]\r\nNUL=C:\\A.TMP\r\nNUL=C:\\B.TMP\r\nC:\\NEW.DLL=C:\\OLD.DLL\r\nNUL=C:\\C.TMP\r\nNUL=C:\\X\r\n"},
+        // Two sections of that name and bare line feeds: one section, every line kept, CR LF everywhere.
+        {"[Rename]\nNUL=C:\\A\n[ RENAME ]\nNUL=C:\\B\n", "[Rename]\r\nNUL=C:\\A\r\nNUL=C:\\B\r\nNUL=C:\\X\r\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Edit(c.first, "C:\\X"), c.second) << c.first;
+}
+
+TEST(Wininit, SectionOverTheLimitIsRefused)
+{
+    std::string before = "[Rename]\r\n";
+    while (before.size() <= kRenameSectionLimit) before += "NUL=C:\\WINDOWS\\TEMP\\X.TMP\r\n";
+    EXPECT_EQ(Edit(before, "C:\\X", WininitEdit::TooLarge), "");
+    // Other sections do not count towards it.
+    std::string other = "[Other]\r\n" + std::string(40000, 'a') + "\r\n";
+    EXPECT_EQ(Edit(other, "C:\\X"), other + "[Rename]\r\nNUL=C:\\X\r\n");
 }
