@@ -44,6 +44,27 @@ protected:
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     }
 
+    // Runs the installed saver full screen from the system folder and waits for a slide on screen
+    // (a lit pixel inside the centred stage), with no missing-picture box on the way.
+    static bool SlideShown()
+    {
+        e2e::Process saver;
+        if (!saver.Start("\"" + SystemFolder() + "\\nimbra.scr\" /s", SystemFolder().c_str())) return false;
+        if (e2e::FindWindowByCaption(L"SaverWindow", saver.Id(), 10000) == nullptr) return false;
+        bool shown = false;
+        for (DWORD start = GetTickCount(); !shown && GetTickCount() - start < 10000;) {
+            Sleep(200);
+            HDC screen = GetDC(nullptr);
+            int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+            for (int i = 1; i < 8 && !shown; ++i)
+                shown = (GetPixel(screen, width / 2 - 300 + 75 * i, height / 2 - 200 + 50 * i) & 0xFFFFFF) != 0;
+            ReleaseDC(nullptr, screen);
+            if (WaitBox(saver.Id(), L"Error", 0).window) return false;
+        }
+        saver.Kill();
+        return shown;
+    }
+
     MachineGuard guard_;
 };
 
@@ -63,6 +84,8 @@ TEST_F(InstallE2e, DefaultFolderInstallUseAndUninstallFromTheDialog)
     EXPECT_EQ(copy.total, 100);
     EXPECT_EQ(copy.file, 100);
     ExpectInstalledInto(folder, {parent, folder});
+    // The installed saver finds its slides through the "Path" the installer wrote.
+    EXPECT_TRUE(SlideShown());
 
     // The saver's own settings share the key and go with it.
     HKEY key;
