@@ -36,6 +36,8 @@ sleep 2
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true
 
+# The installer as a new user sees it: nothing installed yet.
+wine reg delete "$key" /f >/dev/null 2>&1 || true
 (cd build/win32/media && wine setup.exe >/dev/null 2>&1) &
 pid=$!
 sleep 2.5
