@@ -14,10 +14,7 @@ had_display=
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then had_display=1; fi
 
 source scripts/wine-env.sh build
-trap nimbra_cleanup EXIT
-nimbra_display_start 1024x768
-nimbra_prefix_init
-nimbra_wineserver_start
+nimbra_session_start 1024x768
 
 show=$(winepath -w "$root/build/win32/show")
 wine reg add 'HKCU\Software\Varnel\Ithra Saver' /v Path /t REG_SZ /d "$show" /f >/dev/null 2>&1

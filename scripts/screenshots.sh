@@ -8,10 +8,7 @@ scripts/bootstrap.sh
 scripts/build.sh >/dev/null
 unset DISPLAY
 source scripts/wine-env.sh build
-trap nimbra_cleanup EXIT
-nimbra_display_start 1024x768
-nimbra_prefix_init
-nimbra_wineserver_start
+nimbra_session_start 1024x768
 mkdir -p docs
 
 key='HKCU\Software\Varnel\Ithra Saver'

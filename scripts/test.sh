@@ -9,10 +9,7 @@ scripts/bootstrap.sh
 scripts/build.sh
 
 source scripts/wine-env.sh build
-trap nimbra_cleanup EXIT
-nimbra_display_start 1024x768
-nimbra_prefix_init
-nimbra_wineserver_start
+nimbra_session_start 1024x768
 
 # One ctest run over both builds, so that one summary closes the output.
 cat > build/CTestTestfile.cmake <<'CTEST'

@@ -51,3 +51,11 @@ nimbra_cleanup() {
   if [ -n "$NIMBRA_WINESERVER_STARTED" ]; then wineserver -k >/dev/null 2>&1 || true; fi
   if [ -n "$NIMBRA_XVFB_PID" ]; then kill "$NIMBRA_XVFB_PID" 2>/dev/null || true; wait "$NIMBRA_XVFB_PID" 2>/dev/null || true; fi
 }
+
+# The whole session in one call: display (screen size $1), prefix, wineserver, and the cleanup on exit.
+nimbra_session_start() {
+  trap nimbra_cleanup EXIT
+  nimbra_display_start "${1:-1024x768}"
+  nimbra_prefix_init
+  nimbra_wineserver_start
+}

@@ -23,8 +23,5 @@ build/bench/bin/bench_picture build/win32/show "$png"
 
 echo "== Win32, under Wine: LoadImageFile (file to surface) vs decode alone =="
 source scripts/wine-env.sh build
-trap nimbra_cleanup EXIT
-nimbra_display_start
-nimbra_prefix_init
-nimbra_wineserver_start
+nimbra_session_start
 build/win32/wine-run build/win32/bin/bench_load.exe

@@ -8,10 +8,7 @@ scripts/build.sh >/dev/null
 
 unset DISPLAY  # a screen of known size: our own Xvfb
 source scripts/wine-env.sh build
-trap nimbra_cleanup EXIT
-nimbra_display_start 1280x1024
-nimbra_prefix_init
-nimbra_wineserver_start
+nimbra_session_start 1280x1024
 
 show=$(winepath -w "$root/build/win32/show")
 wine build/win32/bin/bench_show.exe "$show"
