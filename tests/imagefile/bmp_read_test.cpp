@@ -33,7 +33,7 @@ TEST(BmpRead, EveryDepthAndRowOrder)
     for (uint32_t i = 0; i < 16; ++i) grey.push_back(i * 0x010101);
     const Bytes rgb = {1, 2, 3, 4, 5, 6, 0x77, 0x77, 7, 8, 9, 10, 11, 12, 0x77, 0x77};  // two padded rows
     const struct {
-        BmpLayout layout;
+        BmpSpec file;
         Pixels pixels;  // top row first
     } cases[] = {
         {{2, 1, 8, full, {0, 255, 0, 0}}, {0x112233, 0x445566}},
@@ -46,7 +46,7 @@ TEST(BmpRead, EveryDepthAndRowOrder)
         {{1, 1, 32, {}, {1, 2, 3, 4}}, {0x04030201}},
         {{1, 1, 8, {0x00102030}, {0, 0, 0, 0}, 1, 124}, {0x102030}},  // table behind a larger info header
     };
-    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(Read(BuildBmp(cases[i].layout)), cases[i].pixels) << i;
+    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(Read(BuildBmp(cases[i].file)), cases[i].pixels) << i;
 }
 
 TEST(BmpRead, ColourTableComesFromTheFileOrTheCaller)
@@ -65,26 +65,26 @@ TEST(BmpRead, ColourTableComesFromTheFileOrTheCaller)
 
 TEST(BmpRead, RefusesFilesWithoutASafeReading)
 {
-    const BmpLayout good{2, 2, 24, {}, Bytes(16, 1)};
+    const BmpSpec good{2, 2, 24, {}, Bytes(16, 1)};
     const Bytes file = BuildBmp(good);
     ASSERT_FALSE(Read(file).empty());
-    void (*const changes[])(BmpLayout&) = {
-        [](BmpLayout& s) { s.width = 0; },
-        [](BmpLayout& s) { s.width = -2; },
-        [](BmpLayout& s) { s.height = 0; },
-        [](BmpLayout& s) { s.height = INT32_MIN; },
-        [](BmpLayout& s) { s.bitCount = 1; },
-        [](BmpLayout& s) { s.bitCount = 16; },
-        [](BmpLayout& s) { s.infoSize = 12; },
-        [](BmpLayout& s) { s.height = 3; },                                     // last row missing
-        [](BmpLayout& s) { s.width = 0x40000000; },                             // 4 * width overflows 32 bits
-        [](BmpLayout& s) { s.width = 0x7FFFFFFF; s.height = -0x7FFFFFFF; },
-        [](BmpLayout& s) { s.bitCount = 8; s.clrUsed = 257; s.table.assign(257, 0); },
-        [](BmpLayout& s) { s.bitCount = 4; s.clrUsed = 17; s.table.assign(17, 0); },
-        [](BmpLayout& s) { s.bitCount = 8; s.table.assign(255, 0); s.rows.clear(); },  // ends inside the table
+    void (*const changes[])(BmpSpec&) = {
+        [](BmpSpec& s) { s.width = 0; },
+        [](BmpSpec& s) { s.width = -2; },
+        [](BmpSpec& s) { s.height = 0; },
+        [](BmpSpec& s) { s.height = INT32_MIN; },
+        [](BmpSpec& s) { s.bitCount = 1; },
+        [](BmpSpec& s) { s.bitCount = 16; },
+        [](BmpSpec& s) { s.infoSize = 12; },
+        [](BmpSpec& s) { s.height = 3; },                                     // last row missing
+        [](BmpSpec& s) { s.width = 0x40000000; },                             // 4 * width overflows 32 bits
+        [](BmpSpec& s) { s.width = 0x7FFFFFFF; s.height = -0x7FFFFFFF; },
+        [](BmpSpec& s) { s.bitCount = 8; s.clrUsed = 257; s.table.assign(257, 0); },
+        [](BmpSpec& s) { s.bitCount = 4; s.clrUsed = 17; s.table.assign(17, 0); },
+        [](BmpSpec& s) { s.bitCount = 8; s.table.assign(255, 0); s.rows.clear(); },  // ends inside the table
     };
     for (size_t i = 0; i < std::size(changes); ++i) {
-        BmpLayout s = good;
+        BmpSpec s = good;
         changes[i](s);
         EXPECT_TRUE(Read(BuildBmp(s)).empty()) << i;
     }

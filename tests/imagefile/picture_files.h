@@ -16,7 +16,7 @@ using Bytes = std::vector<uint8_t>;
 inline std::string AsText(const Bytes& b) { return std::string(b.begin(), b.end()); }
 inline void Put32(Bytes& b, size_t at, uint32_t v) { for (int k = 0; k < 4; ++k) b[at + k] = uint8_t(v >> (8 * k)); }
 
-struct BmpLayout {
+struct BmpSpec {
     int32_t width = 1, height = 1;
     int bitCount = 24;
     std::vector<uint32_t> table;  // written as stored
@@ -25,7 +25,7 @@ struct BmpLayout {
     size_t gap = 0;               // bytes between the table and the rows (bfOffBits points past them)
 };
 
-inline Bytes BuildBmp(const BmpLayout& s)
+inline Bytes BuildBmp(const BmpSpec& s)
 {
     Bytes b(std::max<size_t>(54, 14 + s.infoSize + 4 * s.table.size() + s.gap), 0);
     const uint32_t offBits = uint32_t(b.size());
