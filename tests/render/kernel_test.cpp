@@ -120,7 +120,7 @@ TEST_F(KernelTest, BlendFromAndBlendColor)
     Check("no source", [&] { return dst->BlendFrom(0, 0, nullptr, 0, 0, 256, 256, 0, 128); }, Unchanged, -1);
 }
 
-TEST_F(KernelTest, ArithmeticKernels)
+TEST_F(KernelTest, ArithmeticAndChannelKernels)
 {
     // Bits of the fade weight outside its low and third bytes are ignored.
     for (int weight : {0, 1, 2, 127, 128, 200, 254, 255, 0x00FF0080, 0x00010000, 0x7FFF00FF, -1})
@@ -140,10 +140,6 @@ TEST_F(KernelTest, ArithmeticKernels)
     for (int level : {0, 1, 100, 128, 254, 255, 300, -5})
         Check("Darken " + std::to_string(level), [&] { return dst->Darken(0, 0, 256, 256, level); },
               [&](DWORD d, DWORD, int b) { return b == 3 ? 0 : Clamp(level) * ByteOf(d, b) / 255; });
-}
-
-TEST_F(KernelTest, ChannelCopiesAndSets)
-{
     for (int dc = 0; dc < 4; ++dc) {
         for (int sc = 0; sc < 4; ++sc)
             Check("CopyChannel " + std::to_string(dc) + " from " + std::to_string(sc),
