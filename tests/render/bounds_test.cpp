@@ -70,7 +70,7 @@ TEST_F(SurfaceTest, NoRoutineWritesOutsideItsRectangle)
             for (int x = 0; x < kW; ++x) {
                 bool allowed = Inside(x, dx, dx + cols) && Inside(y, dy, dy + h);
                 if (op < kFirstRectOp)
-                    allowed = allowed && Inside(x - dx + sx, 0, s->GetWidth()) && Inside(y - dy + sy, 0, s->GetHeight());
+                    allowed &= Inside(x - dx + sx, 0, s->GetWidth()) && Inside(y - dy + sy, 0, s->GetHeight());
                 if (!allowed && *d->PixelPtr(x, y) != PatternPixel(x, y, round))
                     FAIL() << "round " << round << " op " << op << " changed " << x << "," << y << " for " << dx << " "
                            << dy << " " << sx << " " << sy << " " << w << " " << h;
@@ -93,7 +93,7 @@ TEST_F(SurfaceTest, GuardsAroundInteriorRectanglesOfEveryWidth)
             Apply(op, &none, s, 3, 1, 3, 1, w, 4, w, 4);  // nothing to write to, and no fault
             for (int y = 0; y < 6; ++y)
                 for (int x = 0; x < 16; ++x)
-                    ASSERT_EQ(*d->PixelPtr(x, y) != 0x00404040u, x >= 3 && x < 3 + w && y >= 1 && y < 5)
+                    ASSERT_EQ(*d->PixelPtr(x, y) != 0x00404040u, InRect(x, y, 3, 1, 3 + w, 5))
                         << "op " << op << " width " << w << " at " << x << "," << y;
         }
 }

@@ -65,12 +65,6 @@ int Unchanged(DWORD d, DWORD, int b) { return ByteOf(d, b); }
 
 class KernelTest : public SurfaceTest {
 protected:
-    void SetUp() override
-    {
-        SurfaceTest::SetUp();
-        dst = Make(256, 256);
-        src = Make(256, -256);
-    }
     // Runs op on fresh pixels, expects its result code, then checks every byte of every pixel.
     void Check(const std::string& what, const std::function<int()>& op, const Ref& ref, int result = 0)
     {
@@ -87,8 +81,8 @@ protected:
                                       << " is " << int(ByteOf(got, b)) << ", not " << ref(d, s, b);
             }
     }
-    CDIBSurface* dst = nullptr;
-    CDIBSurface* src = nullptr;
+    CDIBSurface* dst = Make(256, 256);
+    CDIBSurface* src = Make(256, -256);  // the other row order
 };
 
 }  // namespace
@@ -109,11 +103,13 @@ TEST_F(KernelTest, BlendFromAndBlendColor)
     for (int mode : {kBlendMix, kBlendAdd, kBlendSubtract})
         for (int level : {0, 1, 2, 64, 127, 128, 200, 254, 255, -5, 400}) {
             const std::string what = " mode " + std::to_string(mode) + " level " + std::to_string(level);
-            Check("BlendFrom" + what, [&] { return dst->BlendFrom(0, 0, src, 0, 0, 256, 256, mode, level); },
-                  [&](DWORD d, DWORD s, int b) { return b == 3 ? 0 : Blend(mode, ByteOf(d, b), ByteOf(s, b), level); });
+            auto blend = [&](DWORD d, DWORD s, int b) {
+                return b == 3 ? 0 : Blend(mode, ByteOf(d, b), ByteOf(s, b), level);
+            };
+            Check("BlendFrom" + what, [&] { return dst->BlendFrom(0, 0, src, 0, 0, 256, 256, mode, level); }, blend);
             for (DWORD k : {0x00000000u, 0x00FFFFFFu, 0x12345678u, 0x00807F01u})
                 Check("BlendColor" + what, [&] { return dst->BlendColor(0, 0, 256, 256, k, mode, level); },
-                      [&](DWORD d, DWORD, int b) { return b == 3 ? 0 : Blend(mode, ByteOf(d, b), ByteOf(k, b), level); });
+                      [&](DWORD d, DWORD, int b) { return blend(d, k, b); });
         }
     Check("mode 3", [&] { return dst->BlendFrom(0, 0, src, 0, 0, 256, 256, 3, 128); }, Unchanged, -1);
     Check("mode -1", [&] { return dst->BlendColor(0, 0, 256, 256, 0, -1, 128); }, Unchanged, -1);
@@ -130,7 +126,8 @@ TEST_F(KernelTest, ArithmeticAndChannelKernels)
           [](DWORD d, DWORD s, int b) { return std::min(255, ByteOf(d, b) + ByteOf(s, b)); });
     // Mixed by the source's fourth byte; where that is 0 the pixel is left alone.
     Check("AlphaFrom", [&] { return dst->AlphaFrom(0, 0, src, 0, 0, 256, 256); }, [](DWORD d, DWORD s, int b) {
-        return ByteOf(s, 3) == 0 ? ByteOf(d, b) : b == 3 ? 0 : Blend(kBlendMix, ByteOf(d, b), ByteOf(s, b), ByteOf(s, 3));
+        const int a = ByteOf(s, 3);
+        return a == 0 ? ByteOf(d, b) : b == 3 ? 0 : Blend(kBlendMix, ByteOf(d, b), ByteOf(s, b), a);
     });
     Check("AverageColor", [&] { return dst->AverageColor(0, 0, 256, 256, 0x00FF8003); },
           [](DWORD d, DWORD, int b) { return b == 3 ? 0 : (ByteOf(d, b) >> 1) + (ByteOf(0x00FF8003, b) >> 1); });

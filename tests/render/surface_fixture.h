@@ -20,6 +20,12 @@ inline DWORD PatternPixel(int x, int y, unsigned seed)
     return v ^ v >> 12;
 }
 
+// (x, y) lies from (left, top) up to but not including (right, bottom).
+inline bool InRect(int x, int y, int left, int top, int right, int bottom)
+{
+    return x >= left && x < right && y >= top && y < bottom;
+}
+
 template <class Value>
 void Paint(CDIBSurface* s, Value value)
 {
@@ -39,20 +45,16 @@ template <class Want>
 {
     for (int y = 0; y < s->GetHeight(); ++y)
         for (int x = 0; x < s->GetWidth(); ++x) {
-            const DWORD got = *s->PixelPtr(x, y) & mask, expected = static_cast<DWORD>(want(x, y)) & mask;
+            const DWORD got = *s->PixelPtr(x, y) & mask, expected = want(x, y) & mask;
             if (got != expected)
-                return ::testing::AssertionFailure() << x << "," << y << " is " << std::hex << got << ", not " << expected;
+                return ::testing::AssertionFailure() << x << "," << y << ": " << std::hex << got << " not " << expected;
         }
     return ::testing::AssertionSuccess();
 }
 
 class SurfaceTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        window = CreateWindowA("STATIC", "render test", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(window, nullptr);
-    }
+    void SetUp() override { ASSERT_NE(window, nullptr); }
     void TearDown() override
     {
         owned.clear();
@@ -65,6 +67,7 @@ protected:
         EXPECT_EQ(owned.back()->Create(width, height), 0);
         return owned.back().get();
     }
-    HWND window = nullptr;
+    // Made first, so that derived fixtures can create surfaces as they are constructed.
+    HWND window = CreateWindowA("STATIC", "render test", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);
     std::vector<std::unique_ptr<CDIBSurface>> owned;
 };

@@ -8,10 +8,11 @@
 
 TEST_F(SurfaceTest, BottomUpAndTopDownRowOrder)
 {
+    // Whether GDI sees the same pixels in both orders is shown by the copies through GDI.
     CDIBSurface* up = Make(640, 480);
     EXPECT_EQ(up->GetPitch(), -2560);
     EXPECT_EQ(up->GetBitmapInfo()->bmiHeader.biHeight, 480);
-    EXPECT_EQ(reinterpret_cast<BYTE*>(up->PixelPtr(0, 0)), static_cast<BYTE*>(up->GetBits()) + 479 * 2560);
+    EXPECT_EQ(reinterpret_cast<BYTE*>(up->PixelPtr(1, 0)), static_cast<BYTE*>(up->GetBits()) + 479 * 2560 + 4);
     EXPECT_EQ(up->GetRowTable()[5], up->PixelPtr(0, 5));
     EXPECT_EQ(static_cast<void*>(up->GetColorTable()), static_cast<void*>(up->GetBitmapInfo()->bmiColors));
     CDIBSurface* down = Make(640, -480);
