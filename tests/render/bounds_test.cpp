@@ -2,12 +2,39 @@
 // the arguments; wild arguments must not reach memory outside a surface either.
 #include "surface_fixture.h"
 
-#include <functional>
 #include <random>
 
 namespace {
 
-const int kW = 37, kH = 23;  // odd sizes: odd row lengths and a leftover for the four-pixel steps
+// Operations below kFirstRectOp read a source rectangle, those from it work on the destination alone,
+// the last is the keyed stretch. Arguments are chosen so that each changes every pixel it may touch
+// when the destination holds 0x00404040 and the source 0x40101010.
+const int kFirstRectOp = 11, kStretchOp = 17;
+
+void Apply(int op, CDIBSurface* d, CDIBSurface* s, int dx, int dy, int sx, int sy, int w, int h, int sw, int sh)
+{
+    switch (op) {
+    case 0: d->CopyFrom(dx, dy, s, sx, sy, w, h); break;
+    case 1: d->BlendFrom(dx, dy, s, sx, sy, w, h, kBlendMix, 77); break;
+    case 2: d->BlendFrom(dx, dy, s, sx, sy, w, h, kBlendAdd, 200); break;
+    case 3: d->BlendFrom(dx, dy, s, sx, sy, w, h, kBlendSubtract, 30); break;
+    case 4: d->CopyChannel(dx, dy, 1, s, sx, sy, w, h, 2); break;
+    case 5: d->AlphaFrom(dx, dy, s, sx, sy, w, h); break;
+    case 6: d->FadeFrom(dx, dy, s, sx, sy, w, h, 0x800080); break;
+    case 7: d->AddFrom(dx, dy, s, sx, sy, w, h); break;
+    case 8: d->BltFrom(dx, dy, s, sx, sy, w, h, 0); break;
+    case 9: d->BltFrom(dx, dy, s, sx, sy, w, h, 0x1000001); break;
+    case 10: d->CopyKeyed(dx, dy, s, sx, sy, w, h, 1); break;
+    case 11: d->Fill(dx, dy, w, h, 0x00123456); break;
+    case 12: d->BlendColor(dx, dy, w, h, 0x00FF00FF, kBlendMix, 99); break;
+    case 13: d->AddColor(dx, dy, w, h, 0x00808080); break;
+    case 14: d->AverageColor(dx, dy, w, h, 0x00FFFFFF); break;
+    case 15: d->SetChannel(3, dx, dy, w, h, 0x5A); break;
+    case 16: d->Darken(dx, dy, w, h, 100); break;
+    default: d->StretchKeyed(dx, dy, w, h, s, sx, sy, sw, sh, 0xFFFFFFFF); break;
+    }
+    GdiFlush();
+}
 
 int Pick(std::mt19937& rng)
 {
@@ -18,102 +45,55 @@ int Pick(std::mt19937& rng)
     return values[rng() % (sizeof values / sizeof values[0])];
 }
 
-bool Inside(long long v, long long lo, long long hi)
-{
-    return v >= lo && v < hi;
-}
+bool Inside(long long v, long long lo, long long hi) { return v >= lo && v < hi; }
 
 }  // namespace
 
 TEST_F(SurfaceTest, NoRoutineWritesOutsideItsRectangle)
 {
+    const int kW = 37, kH = 23;  // odd sizes: odd row lengths and a leftover for the four-pixel steps
     CDIBSurface* d = Make(kW, kH);
-    CDIBSurface* s = Make(kH + 4, -(kW - 5));  // another shape and row order
+    CDIBSurface* other = Make(kH + 4, -(kW - 5));  // another shape and row order
+    CDIBSurface none(window);  // never created: nothing may be read from it
     std::mt19937 rng(12345);
-
-    using SourceOp = std::function<int(int, int, CDIBSurface*, int, int, int, int)>;
-    const SourceOp sourceOps[] = {
-        [&](int dx, int dy, CDIBSurface* src, int sx, int sy, int w, int h) { return d->CopyFrom(dx, dy, src, sx, sy, w, h); },
-        [&](int dx, int dy, CDIBSurface* src, int sx, int sy, int w, int h) { return d->BlendFrom(dx, dy, src, sx, sy, w, h, 0, 77); },
-        [&](int dx, int dy, CDIBSurface* src, int sx, int sy, int w, int h) { return d->BlendFrom(dx, dy, src, sx, sy, w, h, 1, 200); },
-        [&](int dx, int dy, CDIBSurface* src, int sx, int sy, int w, int h) { return d->BlendFrom(dx, dy, src, sx, sy, w, h, 2, 30); },
-        [&](int dx, int dy, CDIBSurface* src, int sx, int sy, int w, int h) { return d->CopyChannel(dx, dy, 1, src, sx, sy, w, h, 2); },
-        [&](int dx, int dy, CDIBSurface* src, int sx, int sy, int w, int h) { return d->AlphaFrom(dx, dy, src, sx, sy, w, h); },
-        [&](int dx, int dy, CDIBSurface* src, int sx, int sy, int w, int h) { return d->FadeFrom(dx, dy, src, sx, sy, w, h, 0x800080); },
-        [&](int dx, int dy, CDIBSurface* src, int sx, int sy, int w, int h) { return d->AddFrom(dx, dy, src, sx, sy, w, h); },
-        [&](int dx, int dy, CDIBSurface* src, int sx, int sy, int w, int h) { return d->BltFrom(dx, dy, src, sx, sy, w, h, 0); },
-        [&](int dx, int dy, CDIBSurface* src, int sx, int sy, int w, int h) { return d->BltFrom(dx, dy, src, sx, sy, w, h, 0x1000001); },
-        [&](int dx, int dy, CDIBSurface* src, int sx, int sy, int w, int h) { d->CopyKeyed(dx, dy, src, sx, sy, w, h, 1); return 0; },
-    };
-    using RectOp = std::function<int(int, int, int, int)>;
-    const RectOp rectOps[] = {
-        [&](int x, int y, int w, int h) { return d->Fill(x, y, w, h, 0x00123456); },
-        [&](int x, int y, int w, int h) { return d->BlendColor(x, y, w, h, 0x00FF00FF, 0, 99); },
-        [&](int x, int y, int w, int h) { return d->AddColor(x, y, w, h, 0x00808080); },
-        [&](int x, int y, int w, int h) { return d->AverageColor(x, y, w, h, 0x00FFFFFF); },
-        [&](int x, int y, int w, int h) { return d->SetChannel(3, x, y, w, h, 0x5A); },
-        [&](int x, int y, int w, int h) { return d->Darken(x, y, w, h, 100); },
-    };
-
     for (int round = 0; round < 3000; ++round) {
         FillPattern(d, round);
-        FillPattern(s, round + 7);
-        const auto before = Snapshot(d);
-        CDIBSurface* src = rng() % 4 == 0 ? d : s;
+        FillPattern(other, round + 7);
+        const unsigned from = rng() % 8;
+        CDIBSurface* s = from == 0 ? &none : from < 3 ? d : other;
+        const int op = round % 3 == 2 ? kStretchOp : static_cast<int>(rng() % kStretchOp);
         const long long dx = Pick(rng), dy = Pick(rng), sx = Pick(rng), sy = Pick(rng), w = Pick(rng), h = Pick(rng);
-        std::function<bool(int, int)> allowed;
-        if (round % 3 != 2) {
-            const auto& op = sourceOps[rng() % (sizeof sourceOps / sizeof sourceOps[0])];
-            op(int(dx), int(dy), src, int(sx), int(sy), int(w), int(h));
-            const long long srcW = src->GetWidth(), srcH = src->GetHeight();
-            allowed = [=](int x, int y) {
-                return Inside(x, dx, dx + w) && Inside(y, dy, dy + h) && Inside(x - dx + sx, 0, srcW) &&
-                       Inside(y - dy + sy, 0, srcH);
-            };
-        } else if (rng() % 2) {
-            rectOps[rng() % (sizeof rectOps / sizeof rectOps[0])](int(dx), int(dy), int(w), int(h));
-            allowed = [=](int x, int y) { return Inside(x, dx, dx + w) && Inside(y, dy, dy + h); };
-        } else {
-            const int dw = Pick(rng), dh = Pick(rng), sw = Pick(rng), sh = Pick(rng);
-            d->StretchKeyed(int(dx), int(dy), dw, dh, src, int(sx), int(sy), sw, sh, 0xFFFFFFFF);
-            const long long cols = dw < 0 ? -static_cast<long long>(dw) : dw;
-            allowed = [=](int x, int y) { return Inside(x, dx, dx + cols) && Inside(y, dy, dy + dh); };
-        }
-        GdiFlush();
+        Apply(op, d, s, int(dx), int(dy), int(sx), int(sy), int(w), int(h), Pick(rng), Pick(rng));
+        // A stretch with a negative width draws mirrored, still to the right of dx.
+        const long long cols = op == kStretchOp && w < 0 ? -w : w;
         for (int y = 0; y < kH; ++y)
-            for (int x = 0; x < kW; ++x)
-                if (*d->PixelPtr(x, y) != before[y * kW + x] && !allowed(x, y))
-                    FAIL() << "round " << round << " changed " << x << "," << y << " for " << dx << " " << dy << " "
-                           << sx << " " << sy << " " << w << " " << h;
+            for (int x = 0; x < kW; ++x) {
+                bool allowed = Inside(x, dx, dx + cols) && Inside(y, dy, dy + h);
+                if (op < kFirstRectOp)
+                    allowed &= Inside(x - dx + sx, 0, s->GetWidth()) && Inside(y - dy + sy, 0, s->GetHeight());
+                if (!allowed && *d->PixelPtr(x, y) != PatternPixel(x, y, round))
+                    FAIL() << "round " << round << " op " << op << " changed " << x << "," << y << " for " << dx << " "
+                           << dy << " " << sx << " " << sy << " " << w << " " << h;
+            }
     }
 }
 
-TEST_F(SurfaceTest, OddWidthsAndGuardsAroundInteriorRectangles)
+TEST_F(SurfaceTest, GuardsAroundInteriorRectanglesOfEveryWidth)
 {
-    // Each routine on an interior rectangle of every width 1..9 leaves a one-pixel frame untouched and
-    // changes every pixel inside (the inputs are chosen so that each routine changes all of them).
+    // Each routine on an interior rectangle of width 1..9 changes every pixel inside and none of the
+    // one-pixel frame around it: odd widths leave a remainder after the four-pixel steps.
     CDIBSurface* d = Make(16, 6);
     CDIBSurface* s = Make(16, 6);
-    for (int w = 1; w <= 9; ++w) {
-        for (int op = 0; op < 6; ++op) {
+    CDIBSurface none(window);
+    for (int op = 0; op <= kStretchOp; ++op)
+        for (int w = 1; w <= 9; ++w) {
             d->Fill(0, 0, 16, 6, 0x00404040);
             s->Fill(0, 0, 16, 6, 0x40101010);
-            const auto before = Snapshot(d);
-            int r = 0;
-            switch (op) {
-            case 0: r = d->AddFrom(3, 1, s, 3, 1, w, 4); break;
-            case 1: r = d->FadeFrom(3, 1, s, 3, 1, w, 4, 10); break;
-            case 2: r = d->Darken(3, 1, w, 4, 10); break;
-            case 3: r = d->BlendFrom(3, 1, s, 3, 1, w, 4, 0, 128); break;
-            case 4: r = d->CopyFrom(3, 1, s, 3, 1, w, 4); break;
-            case 5: r = d->Fill(3, 1, w, 4, 7); break;
-            }
-            ASSERT_EQ(r, 0);
+            Apply(op, d, s, 3, 1, 3, 1, w, 4, w, 4);
+            Apply(op, &none, s, 3, 1, 3, 1, w, 4, w, 4);  // nothing to write to, and no fault
             for (int y = 0; y < 6; ++y)
-                for (int x = 0; x < 16; ++x) {
-                    const bool in = x >= 3 && x < 3 + w && y >= 1 && y < 5;
-                    ASSERT_EQ(*d->PixelPtr(x, y) != before[y * 16 + x], in) << "op " << op << " w " << w << " at " << x << "," << y;
-                }
+                for (int x = 0; x < 16; ++x)
+                    ASSERT_EQ(*d->PixelPtr(x, y) != 0x00404040u, InRect(x, y, 3, 1, 3 + w, 5))
+                        << "op " << op << " width " << w << " at " << x << "," << y;
         }
-    }
 }

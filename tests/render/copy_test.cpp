@@ -1,213 +1,113 @@
-// Copies: plain and overlapping, colour-keyed, the nearest-neighbour keyed stretch, and the GDI paths.
+// Copies: plain and overlapping, the GDI paths with their keyed variants, and the nearest-neighbour
+// keyed stretch.
 #include "surface_fixture.h"
 
 namespace {
 
-// Source pixel value naming its own position: x in the low 12 bits, y above.
-DWORD Position(int x, int y)
-{
-    return static_cast<DWORD>(x) | static_cast<DWORD>(y) << 12;
-}
-
-void FillPositions(CDIBSurface* s)
-{
-    for (int y = 0; y < s->GetHeight(); ++y)
-        for (int x = 0; x < s->GetWidth(); ++x)
-            *s->PixelPtr(x, y) = Position(x, y);
-}
+// A pixel value naming its own position: x in the low 12 bits, y above.
+DWORD Position(int x, int y) { return static_cast<DWORD>(x) | static_cast<DWORD>(y) << 12; }
 
 const DWORD kUnused = 0xDEADBEEF;
 
 }  // namespace
 
-TEST_F(SurfaceTest, CopyFromBetweenSurfacesOfBothRowOrders)
+TEST_F(SurfaceTest, CopyFromMovesTheRectangle)
 {
-    CDIBSurface* a = Make(40, 30);
-    CDIBSurface* b = Make(50, -20);
-    FillPattern(a, 1);
-    FillPattern(b, 2);
-    ASSERT_EQ(a->CopyFrom(5, 6, b, 7, 8, 20, 10), 0);
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x) {
-            const bool in = x >= 5 && x < 25 && y >= 6 && y < 16;
-            ASSERT_EQ(*a->PixelPtr(x, y), in ? PatternPixel(x + 2, y + 2, 2) : PatternPixel(x, y, 1)) << x << "," << y;
+    // From a surface of the other row order, and within one surface by less than the rectangle in
+    // every direction, so that source and destination overlap.
+    CDIBSurface* s = Make(64, 48);
+    CDIBSurface* other = Make(64, -48);
+    for (POINT m : {POINT{0, 3}, POINT{0, -3}, POINT{5, 0}, POINT{-5, 0}, POINT{4, 2}, POINT{-4, -2}})
+        for (CDIBSurface* from : {s, other}) {
+            FillPattern(s, 3);
+            FillPattern(other, 4);
+            ASSERT_EQ(s->CopyFrom(10 + m.x, 10 + m.y, from, 10, 10, 30, 20), 0);
+            EXPECT_TRUE(Pixels(s, [&](int x, int y) {
+                const bool moved = InRect(x, y, 10 + m.x, 10 + m.y, 40 + m.x, 30 + m.y);
+                return moved ? PatternPixel(x - m.x, y - m.y, from == s ? 3 : 4) : PatternPixel(x, y, 3);
+            })) << "by " << m.x << "," << m.y << (from == s ? " within" : " between");
         }
-    EXPECT_EQ(a->CopyFrom(0, 0, nullptr, 0, 0, 5, 5), -1);
-    EXPECT_EQ(a->CopyFrom(40, 0, b, 0, 0, 5, 5), -1);
+    EXPECT_EQ(s->CopyFrom(0, 0, nullptr, 0, 0, 5, 5), -1);
+    EXPECT_EQ(s->CopyFrom(64, 0, other, 0, 0, 5, 5), -1);
 }
 
-TEST_F(SurfaceTest, CopyFromOverlappingWithinOneSurface)
-{
-    // Down, up, right and left by less than the rectangle: the result is the original rectangle moved.
-    const int moves[][2] = {{0, 3}, {0, -3}, {5, 0}, {-5, 0}, {4, 2}, {-4, -2}};
-    for (auto& m : moves) {
-        CDIBSurface* s = Make(64, 48);
-        FillPattern(s, 3);
-        ASSERT_EQ(s->CopyFrom(10 + m[0], 10 + m[1], s, 10, 10, 30, 20), 0);
-        for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 30; ++x)
-                ASSERT_EQ(*s->PixelPtr(10 + m[0] + x, 10 + m[1] + y), PatternPixel(10 + x, 10 + y, 3))
-                    << m[0] << "," << m[1] << " at " << x << "," << y;
-        s->Destroy();
-    }
-}
-
-TEST_F(SurfaceTest, SmearRowDownwards)
-{
-    // The smear transition copies one row onto every row above it, one call per row.
-    CDIBSurface* s = Make(640, 480);
-    FillPattern(s, 4);
-    for (int y = 6; y >= 0; --y)
-        ASSERT_EQ(s->CopyFrom(0, y, s, 0, 6, 640, 1), 0);
-    for (int y = 0; y <= 6; ++y)
-        for (int x = 0; x < 640; x += 37)
-            ASSERT_EQ(*s->PixelPtr(x, y), PatternPixel(x, 6, 4));
-    EXPECT_EQ(*s->PixelPtr(3, 7), PatternPixel(3, 7, 4));
-}
-
-TEST_F(SurfaceTest, CopyKeyedClearsFourthByteBeforeComparing)
-{
-    CDIBSurface* d = Make(4, 1);
-    CDIBSurface* s = Make(4, 1);
-    const DWORD src[4] = {0x00000000, 0x7F000000, 0x11223344, 0xFF010203};
-    for (int i = 0; i < 4; ++i) {
-        *s->PixelPtr(i, 0) = src[i];
-        *d->PixelPtr(i, 0) = kUnused;
-    }
-    d->CopyKeyed(0, 0, s, 0, 0, 4, 1, 0);
-    EXPECT_EQ(*d->PixelPtr(0, 0), kUnused);
-    EXPECT_EQ(*d->PixelPtr(1, 0), kUnused);  // black whatever its fourth byte
-    EXPECT_EQ(*d->PixelPtr(2, 0), 0x00223344u);
-    EXPECT_EQ(*d->PixelPtr(3, 0), 0x00010203u);
-
-    // The stretch compares all 32 bits: only a pixel that is 0 in all four bytes is skipped.
-    for (int i = 0; i < 4; ++i)
-        *d->PixelPtr(i, 0) = kUnused;
-    d->StretchKeyed(0, 0, 4, 1, s, 0, 0, 4, 1, 0);
-    EXPECT_EQ(*d->PixelPtr(0, 0), kUnused);
-    EXPECT_EQ(*d->PixelPtr(1, 0), 0x7F000000u);
-    EXPECT_EQ(*d->PixelPtr(3, 0), 0xFF010203u);
-}
-
-TEST_F(SurfaceTest, BltFromPlainAndKeyed)
+TEST_F(SurfaceTest, BltFromCopiesWhatBitBltCopiesOrKeys)
 {
     CDIBSurface* d = Make(16, 16);
     CDIBSurface* s = Make(16, -16);
     FillPattern(s, 5);
+    // The plain path goes through BitBlt after clipping (negative destination x).
+    d->Fill(0, 0, 16, 16, kUnused);
+    ASSERT_EQ(d->BltFrom(-2, 3, s, 0, 0, 10, 10, 0), 0);
+    GdiFlush();
+    auto copied = [](int x, int y) { return InRect(x, y, 0, 3, 8, 13) ? PatternPixel(x + 2, y - 3, 5) : kUnused; };
+    EXPECT_TRUE(Pixels(d, copied, 0xFFFFFF));
+    // Bit 24 selects the keyed copy, which compares and writes colours with the fourth byte cleared;
+    // so -1 keys on white.
     *s->PixelPtr(2, 2) = 0x00FFFFFF;
     *s->PixelPtr(3, 2) = 0xAAFFFFFF;
     d->Fill(0, 0, 16, 16, kUnused);
-    ASSERT_EQ(d->BltFrom(0, 0, s, 0, 0, 16, 16, -1), 0);  // bit 24 set: keyed on white
-    EXPECT_EQ(*d->PixelPtr(2, 2), kUnused);
-    EXPECT_EQ(*d->PixelPtr(3, 2), kUnused);
-    EXPECT_EQ(*d->PixelPtr(4, 2), PatternPixel(4, 2, 5) & 0xFFFFFF);
-
-    // The plain path goes through BitBlt; clipping happens first (negative destination).
-    d->Fill(0, 0, 16, 16, kUnused);
-    ASSERT_EQ(d->BltFrom(-2, 3, s, 0, 0, 10, 10, 0), 0);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            const bool in = x < 8 && y >= 3 && y < 13;
-            ASSERT_EQ(*d->PixelPtr(x, y) & 0xFFFFFF, in ? *s->PixelPtr(x + 2, y - 3) & 0xFFFFFF : kUnused & 0xFFFFFF)
-                << x << "," << y;
-        }
+    ASSERT_EQ(d->BltFrom(0, 0, s, 0, 0, 16, 16, -1), 0);
+    auto keyed = [&](int x, int y) { return InRect(x, y, 2, 2, 4, 3) ? kUnused : *s->PixelPtr(x, y) & 0xFFFFFF; };
+    EXPECT_TRUE(Pixels(d, keyed));
     EXPECT_EQ(d->BltFrom(0, 0, nullptr, 0, 0, 4, 4, 0), -1);
     EXPECT_EQ(d->BltFrom(16, 0, s, 0, 0, 4, 4, 0), -1);
 }
 
-TEST_F(SurfaceTest, StretchFromPlainCopiesWhatStretchBltCopies)
+TEST_F(SurfaceTest, StretchFromCopiesWhatStretchBltCopiesOrKeys)
 {
     CDIBSurface* s = Make(20, 15);
     CDIBSurface* d = Make(40, -30);
     CDIBSurface* direct = Make(40, 30);
     FillPattern(s, 6);
     const RECT to = {0, 0, 40, 30}, from = {0, 0, 20, 15};
-    ASSERT_EQ(d->StretchFrom(&to, s, &from, -1), 0);  // -1 is the plain path
+    ASSERT_EQ(d->StretchFrom(&to, s, &from, -1), 0);  // -1 takes the plain path
     SetStretchBltMode(direct->GetMemDC(), COLORONCOLOR);
     StretchBlt(direct->GetMemDC(), 0, 0, 40, 30, s->GetMemDC(), 0, 0, 20, 15, SRCCOPY);
     GdiFlush();
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x) {
-            ASSERT_EQ(*d->PixelPtr(x, y) & 0xFFFFFF, *direct->PixelPtr(x, y) & 0xFFFFFF);
-            ASSERT_EQ(*d->PixelPtr(x, y) & 0xFFFFFF, PatternPixel(x / 2, y / 2, 6) & 0xFFFFFF) << x << "," << y;
-        }
+    EXPECT_TRUE(Pixels(d, [&](int x, int y) { return *direct->PixelPtr(x, y); }, 0xFFFFFF));
+    EXPECT_TRUE(Pixels(d, [](int x, int y) { return PatternPixel(x / 2, y / 2, 6); }, 0xFFFFFF));
     EXPECT_EQ(d->StretchFrom(&to, nullptr, &from, 0), -1);
     EXPECT_EQ(d->StretchFrom(nullptr, s, &from, 0), -1);
-}
-
-TEST_F(SurfaceTest, StretchFromKeyedGoesToStretchKeyed)
-{
-    CDIBSurface* s = Make(4, 1);
-    CDIBSurface* d = Make(8, 1);
-    FillPositions(s);
-    *s->PixelPtr(1, 0) = 0x00ABCDEF;
-    d->Fill(0, 0, 8, 1, kUnused);
-    const RECT to = {0, 0, 8, 1}, from = {0, 0, 4, 1};
+    // With bit 24 set the low three bytes are the key of a keyed stretch, which compares all 32 bits.
+    *s->PixelPtr(3, 4) = 0x00ABCDEF;
+    *s->PixelPtr(5, 4) = 0x7FABCDEF;
+    d->Fill(0, 0, 40, 30, kUnused);
     ASSERT_EQ(d->StretchFrom(&to, s, &from, 0x01ABCDEF), 0);
-    const DWORD want[8] = {0, 0, kUnused, kUnused, 2, 2, 3, 3};
-    for (int x = 0; x < 8; ++x)
-        EXPECT_EQ(*d->PixelPtr(x, 0), want[x]) << x;
+    auto keyed = [&](int x, int y) { return x / 2 == 3 && y / 2 == 4 ? kUnused : *s->PixelPtr(x / 2, y / 2); };
+    EXPECT_TRUE(Pixels(d, keyed));
 }
 
-TEST_F(SurfaceTest, StretchKeyedSampling)
-{
-    CDIBSurface* s = Make(640, 480);
-    CDIBSurface* d = Make(640, 480);
-    FillPositions(s);
-    auto row = [&](int dx, int dw, int sx, int sw) {
-        d->Fill(0, 0, 640, 480, kUnused);
-        d->StretchKeyed(dx, 0, dw, 1, s, sx, 0, sw, 1, kUnused);
-        std::vector<int> cols;
-        for (int x = 0; x < 10; ++x)
-            cols.push_back(*d->PixelPtr(x, 0) == kUnused ? -1 : static_cast<int>(*d->PixelPtr(x, 0) & 0xFFF));
-        return cols;
-    };
-    EXPECT_EQ(row(0, 8, 10, 4), (std::vector<int>{10, 10, 11, 11, 12, 12, 13, 13, -1, -1}));
-    EXPECT_EQ(row(0, 8, 13, -4), (std::vector<int>{13, 13, 12, 12, 11, 11, 10, 10, -1, -1}));
-    EXPECT_EQ(row(-3, 8, 10, 4), (std::vector<int>{11, 12, 12, 13, 13, -1, -1, -1, -1, -1}));
-    EXPECT_EQ(row(0, -8, 10, 4), (std::vector<int>{10, 9, 9, 8, 8, 7, 7, 6, -1, -1}));
-
-    d->Fill(0, 0, 640, 480, kUnused);
-    d->StretchKeyed(0, 0, 320, 240, s, 0, 0, 640, 480, kUnused);
-    for (int y = 0; y < 240; y += 7)
-        for (int x = 0; x < 320; x += 3)
-            ASSERT_EQ(*d->PixelPtr(x, y), Position(2 * x, 2 * y));
-    EXPECT_EQ(*d->PixelPtr(320, 0), kUnused);
-
-    // Zero or negative destination height draws nothing; a zero width neither (and does not divide by 0).
-    d->Fill(0, 0, 640, 480, kUnused);
-    d->StretchKeyed(0, 0, 10, 0, s, 0, 0, 10, 10, kUnused);
-    d->StretchKeyed(0, 5, 10, -5, s, 0, 0, 10, 10, kUnused);
-    d->StretchKeyed(0, 0, 0, 5, s, 0, 0, 10, 10, kUnused);
-    d->StretchKeyed(0, 0, 10, 10, s, 0, 0, 0, 0, kUnused);  // one source pixel spread out
-    EXPECT_EQ(*d->PixelPtr(9, 9), Position(0, 0));
-    EXPECT_EQ(*d->PixelPtr(10, 0), kUnused);
-    EXPECT_EQ(*d->PixelPtr(0, 10), kUnused);
-}
-
-TEST_F(SurfaceTest, StretchKeyedBottomClipAndMirroredRows)
+TEST_F(SurfaceTest, StretchKeyedSamplingMirroringAndClipping)
 {
     CDIBSurface* s = Make(8, -8);
-    CDIBSurface* d = Make(8, 8);
-    FillPositions(s);
-    d->Fill(0, 0, 8, 8, kUnused);
-    d->StretchKeyed(0, 4, 8, 8, s, 0, 7, 8, -8, kUnused);  // upside down, lower half off the surface
-    for (int y = 4; y < 8; ++y)
-        EXPECT_EQ(*d->PixelPtr(2, y), Position(2, 7 - (y - 4)));
-    EXPECT_EQ(*d->PixelPtr(2, 3), kUnused);
-}
-
-TEST_F(SurfaceTest, StretchKeyedSamplesOnlyInsideTheSource)
-{
-    CDIBSurface* s = Make(8, 8);
     CDIBSurface* d = Make(16, 16);
-    FillPositions(s);
-    d->Fill(0, 0, 16, 16, kUnused);
-    // Source rectangle half outside on every side: the samples that fall outside are not drawn.
-    d->StretchKeyed(0, 0, 16, 16, s, -4, -4, 16, 16, kUnused);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            const bool in = x >= 4 && x < 12 && y >= 4 && y < 12;
-            ASSERT_EQ(*d->PixelPtr(x, y), in ? Position(x - 4, y - 4) : kUnused) << x << "," << y;
-        }
+    Paint(s, Position);
+    // Arguments, then the rectangle drawn and the source pixel each of its pixels shows.
+    struct Case { int dx, dy, dw, dh, sx, sy, sw, sh, left, top, right, bottom; DWORD (*at)(int x, int y); };
+    const Case cases[] = {
+        {0, 0, 8, 1, 2, 0, 4, 1, 0, 0, 8, 1, [](int x, int) { return Position(2 + x / 2, 0); }},
+        // A negative source width walks back from its column, a negative destination width as well.
+        {0, 0, 8, 1, 5, 0, -4, 1, 0, 0, 8, 1, [](int x, int) { return Position(5 - x / 2, 0); }},
+        {0, 0, -8, 1, 6, 0, 4, 1, 0, 0, 8, 1, [](int x, int) { return Position(6 - (x + 1) / 2, 0); }},
+        {-3, 0, 8, 1, 2, 0, 4, 1, 0, 0, 5, 1, [](int x, int) { return Position(2 + (x + 3) / 2, 0); }},
+        {0, 0, 4, 4, 0, 0, 8, 8, 0, 0, 4, 4, [](int x, int y) { return Position(2 * x, 2 * y); }},
+        // Upside down with the lower half below the destination.
+        {0, 12, 8, 8, 0, 7, 8, -8, 0, 12, 8, 16, [](int x, int y) { return Position(x, 19 - y); }},
+        // The source rectangle half outside on every side: samples that fall outside are not drawn.
+        {0, 0, 16, 16, -4, -4, 16, 16, 4, 4, 12, 12, [](int x, int y) { return Position(x - 4, y - 4); }},
+        // A zero source size spreads one pixel; a zero or negative destination size draws nothing
+        // (and a zero one does not divide by 0).
+        {0, 0, 10, 10, 0, 0, 0, 0, 0, 0, 10, 10, [](int, int) { return Position(0, 0); }},
+        {0, 0, 10, 0, 0, 0, 8, 8, 0, 0, 0, 0, nullptr},
+        {0, 5, 10, -5, 0, 0, 8, 8, 0, 0, 0, 0, nullptr},
+        {0, 0, 0, 5, 0, 0, 8, 8, 0, 0, 0, 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        d->Fill(0, 0, 16, 16, kUnused);
+        d->StretchKeyed(c.dx, c.dy, c.dw, c.dh, s, c.sx, c.sy, c.sw, c.sh, kUnused);
+        EXPECT_TRUE(Pixels(d, [&](int x, int y) {
+            return InRect(x, y, c.left, c.top, c.right, c.bottom) ? c.at(x, y) : kUnused;
+        })) << "case " << &c - cases;
+    }
 }
