@@ -1,4 +1,4 @@
-// RunSaver in this process: the running-saver notification is per process under Wine, so it is
+// RunSaver in this process: Wine hands each process its own copy of the running-saver flag, so it is
 // watched from a second thread here while the show runs on the main thread.
 #include <gtest/gtest.h>
 
@@ -53,6 +53,10 @@ TEST(RunSaver, TellsTheSystemASaverRunsUntilItEnds)
     test_pictures::WriteMask(show.File("tile.bmp"));
     strcpy(slideFolder, show.Path().c_str());
 
+    // Wine keeps the flag for the whole session and each process reads it once, so a saver that an
+    // earlier test ended by force may have left it on: start from off, as Windows would at log-on.
+    BOOL previous;
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &previous, 0);
     ASSERT_FALSE(SaverRunningFlag());
     Watch watch;
     HANDLE watcher = CreateThread(nullptr, 0, WatchAndPressKey, &watch, 0, nullptr);
