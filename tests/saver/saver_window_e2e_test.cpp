@@ -54,6 +54,14 @@ TEST_F(FullScreen, TopmostBlackWindowOverTheScreenEndedByAKey)
     GetClassNameW(window_, className, 32);
     EXPECT_STREQ(className, L"ScrClass");
 
+    // The cursor over the show is hidden.
+    MoveCursorTo(501, 400);
+    Sleep(100);
+    CURSORINFO cursor = {};
+    cursor.cbSize = sizeof cursor;
+    ASSERT_TRUE(GetCursorInfo(&cursor));
+    EXPECT_EQ(cursor.hCursor, nullptr);
+
     // Outside the centred stage the screen stays black.
     HDC screen = GetDC(nullptr);
     for (POINT p : {POINT{0, 0}, POINT{191, 384}, POINT{832, 384}, POINT{512, 143}, POINT{1023, 767}})
@@ -143,6 +151,14 @@ TEST(Preview, ChildOfTheParentsSizeThatIgnoresInputAndEndsWithItsParent)
     EXPECT_EQ(area.right - area.left, 152);
     EXPECT_EQ(area.bottom - area.top, 112);
     EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_CHILD);
+
+    // Over the preview a cursor shows (the arrow; its handle differs between processes under Wine).
+    MoveCursorTo(100, 80);
+    Sleep(100);
+    CURSORINFO cursor = {};
+    cursor.cbSize = sizeof cursor;
+    ASSERT_TRUE(GetCursorInfo(&cursor));
+    EXPECT_NE(cursor.hCursor, nullptr);
 
     PostMessageA(child, WM_KEYDOWN, 'A', 0);
     PostMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, 0);
