@@ -36,6 +36,7 @@ void Apply(int op, CDIBSurface* d, CDIBSurface* s, int dx, int dy, int sx, int s
     GdiFlush();
 }
 
+// Half the time a value near the surfaces, otherwise one at the edges of the surfaces or of int.
 int Pick(std::mt19937& rng)
 {
     static const int values[] = {-0x7FFFFFFF - 1, -0x7FFFFFF0, -100000, -40, -37, -23, -5, -1, 0, 1, 2, 3,

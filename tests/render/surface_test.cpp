@@ -6,31 +6,27 @@
 
 #include "render/scale_tables.h"
 
-TEST_F(SurfaceTest, BottomUpAndTopDownRowOrder)
+TEST_F(SurfaceTest, RowOrdersCreatingAgainAndDestroying)
 {
-    // Whether GDI sees the same pixels in both orders is shown by the copies through GDI.
-    CDIBSurface* up = Make(640, 480);
-    EXPECT_EQ(up->GetPitch(), -2560);
-    EXPECT_EQ(up->GetBitmapInfo()->bmiHeader.biHeight, 480);
-    EXPECT_EQ(reinterpret_cast<BYTE*>(up->PixelPtr(1, 0)), static_cast<BYTE*>(up->GetBits()) + 479 * 2560 + 4);
-    EXPECT_EQ(up->GetRowTable()[5], up->PixelPtr(0, 5));
-    EXPECT_EQ(static_cast<void*>(up->GetColorTable()), static_cast<void*>(up->GetBitmapInfo()->bmiColors));
-    CDIBSurface* down = Make(640, -480);
-    EXPECT_EQ(down->GetPitch(), 2560);
-    EXPECT_EQ(down->GetHeight(), 480);
-    EXPECT_EQ(down->GetBitmapInfo()->bmiHeader.biHeight, -480);
-    EXPECT_EQ(reinterpret_cast<BYTE*>(down->PixelPtr(1, 2)), static_cast<BYTE*>(down->GetBits()) + 2 * 2560 + 4);
-}
-
-TEST_F(SurfaceTest, CreateAgainDestroyAndRefuse)
-{
+    // Bottom-up rows: row 0 comes last in memory. (That GDI sees the same pixels as PixelPtr, in both
+    // row orders, is shown by the copies through GDI.)
     CDIBSurface* s = Make(7, 5);
+    EXPECT_EQ(s->GetPitch(), -28);
+    EXPECT_EQ(s->GetBitmapInfo()->bmiHeader.biHeight, 5);
+    EXPECT_EQ(reinterpret_cast<BYTE*>(s->PixelPtr(1, 0)), static_cast<BYTE*>(s->GetBits()) + 4 * 28 + 4);
+    EXPECT_EQ(s->GetRowTable()[3], s->PixelPtr(0, 3));
+    EXPECT_EQ(static_cast<void*>(s->GetColorTable()), static_cast<void*>(s->GetBitmapInfo()->bmiColors));
     for (POINT p : {POINT{7, 0}, POINT{0, 5}, POINT{-1, 0}, POINT{0, -1}})
         EXPECT_EQ(s->PixelPtr(p.x, p.y), nullptr) << p.x << "," << p.y;
-    // Creating again releases the first DIB section and selects the new one into the memory DC.
+
+    // Creating again, top-down, releases the first DIB section and selects the new one into the memory DC.
     HGDIOBJ first = GetCurrentObject(s->GetMemDC(), OBJ_BITMAP);
     ASSERT_EQ(s->Create(16, -8), 0);
     EXPECT_EQ(GetObjectType(first), 0u);
+    EXPECT_EQ(s->GetPitch(), 64);
+    EXPECT_EQ(s->GetHeight(), 8);
+    EXPECT_EQ(s->GetBitmapInfo()->bmiHeader.biHeight, -8);
+    EXPECT_EQ(reinterpret_cast<BYTE*>(s->PixelPtr(1, 2)), static_cast<BYTE*>(s->GetBits()) + 2 * 64 + 4);
     HGDIOBJ second = GetCurrentObject(s->GetMemDC(), OBJ_BITMAP);
     DIBSECTION info{};
     ASSERT_EQ(GetObjectA(second, sizeof info, &info), static_cast<int>(sizeof info));
@@ -38,10 +34,12 @@ TEST_F(SurfaceTest, CreateAgainDestroyAndRefuse)
     s->Destroy();
     EXPECT_EQ(GetObjectType(second), 0u);
     EXPECT_EQ(s->PixelPtr(0, 0), nullptr);
-    EXPECT_EQ(s->GetWnd(), window);  // kept, so it can be created again
-    EXPECT_EQ(s->Create(3, 3), 0);
+    EXPECT_EQ(s->Create(3, 3), 0);  // the window was kept
+}
 
-    // Bad sizes, sizes whose bytes do not fit 32 bits, and a missing window leave the surface empty.
+TEST_F(SurfaceTest, RefusedCreateLeavesSurfaceEmpty)
+{
+    // Bad sizes, sizes whose bytes do not fit 32 bits, and a missing window.
     for (POINT size : {POINT{0, 10}, POINT{10, 0}, POINT{-4, 10}, POINT{INT_MAX, 2}, POINT{100000, -100000},
                        POINT{10, INT_MIN}}) {
         CDIBSurface t(window);
@@ -51,7 +49,6 @@ TEST_F(SurfaceTest, CreateAgainDestroyAndRefuse)
     }
     CDIBSurface none(nullptr);
     EXPECT_EQ(none.Create(10, 10), -1);
-    EXPECT_EQ(none.GetMemDC(), nullptr);
 }
 
 TEST_F(SurfaceTest, ClipCopyAndClipRect)
