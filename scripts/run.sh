@@ -16,8 +16,19 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then had_display=1; fi
 source scripts/wine-env.sh build
 nimbra_session_start 1024x768
 
-show=$(winepath -w "$root/build/win32/show")
-wine reg add 'HKCU\Software\Varnel\Ithra Saver' /v Path /t REG_SZ /d "$show" /f >/dev/null 2>&1
+# The show's folder as the saver's "Path"; put back as it was afterwards, so that the installer in
+# this prefix does not take the product for installed.
+key='HKCU\Software\Varnel\Ithra Saver'
+previous=$(wine reg query "$key" /v Path 2>/dev/null | tr -d '\r' | sed -n 's/^ *Path *REG_SZ *//p' || true)
+had_key=$(wine reg query "$key" >/dev/null 2>&1 && echo 1 || true)
+restore_path() {
+  if [ -z "$had_key" ]; then wine reg delete "$key" /f >/dev/null 2>&1 || true
+  elif [ -n "$previous" ]; then wine reg add "$key" /v Path /t REG_SZ /d "$previous" /f >/dev/null 2>&1
+  else wine reg delete "$key" /v Path /f >/dev/null 2>&1 || true
+  fi
+}
+trap 'restore_path; nimbra_cleanup' EXIT
+wine reg add "$key" /v Path /t REG_SZ /d "$(winepath -w "$root/build/win32/show")" /f >/dev/null 2>&1
 saver=build/win32/bin/nimbra.scr
 
 if [ -n "$had_display" ]; then
