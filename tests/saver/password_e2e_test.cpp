@@ -60,12 +60,7 @@ TEST_F(PasswordHooks, RefusedKeepsTheShowAcceptedEndsIt)
     EXPECT_EQ(Calls(), "VerifyScreenSavePwd " + std::to_string(reinterpret_cast<uintptr_t>(window_)) + "\n");
 
     // The cursor is hidden again over the show that goes on.
-    MoveCursorTo(502, 400);
-    Sleep(100);
-    CURSORINFO cursor = {};
-    cursor.cbSize = sizeof cursor;
-    ASSERT_TRUE(GetCursorInfo(&cursor));
-    EXPECT_EQ(cursor.hCursor, nullptr);
+    EXPECT_EQ(CursorAt(502, 400), nullptr);
 
     // Input rules are back on after the refusal: the next key asks again.
     Answer("accept");

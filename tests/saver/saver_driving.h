@@ -100,6 +100,16 @@ inline void MoveCursorTo(int x, int y)
     MouseNudge();
 }
 
+// The cursor shown after moving it to (x, y): null when it is hidden there.
+inline HCURSOR CursorAt(int x, int y)
+{
+    MoveCursorTo(x, y);
+    Sleep(100);
+    CURSORINFO cursor = {};
+    cursor.cbSize = sizeof cursor;
+    return GetCursorInfo(&cursor) ? cursor.hCursor : reinterpret_cast<HCURSOR>(-1);
+}
+
 inline void PressKey(WORD key)
 {
     INPUT inputs[2] = {};

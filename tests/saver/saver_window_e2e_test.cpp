@@ -55,12 +55,7 @@ TEST_F(FullScreen, TopmostBlackWindowOverTheScreenEndedByAKey)
     EXPECT_STREQ(className, L"ScrClass");
 
     // The cursor over the show is hidden.
-    MoveCursorTo(501, 400);
-    Sleep(100);
-    CURSORINFO cursor = {};
-    cursor.cbSize = sizeof cursor;
-    ASSERT_TRUE(GetCursorInfo(&cursor));
-    EXPECT_EQ(cursor.hCursor, nullptr);
+    EXPECT_EQ(CursorAt(501, 400), nullptr);
 
     // Outside the centred stage the screen stays black.
     HDC screen = GetDC(nullptr);
@@ -153,12 +148,7 @@ TEST(Preview, ChildOfTheParentsSizeThatIgnoresInputAndEndsWithItsParent)
     EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_CHILD);
 
     // Over the preview a cursor shows (the arrow; its handle differs between processes under Wine).
-    MoveCursorTo(100, 80);
-    Sleep(100);
-    CURSORINFO cursor = {};
-    cursor.cbSize = sizeof cursor;
-    ASSERT_TRUE(GetCursorInfo(&cursor));
-    EXPECT_NE(cursor.hCursor, nullptr);
+    EXPECT_NE(CursorAt(100, 80), nullptr);
 
     PostMessageA(child, WM_KEYDOWN, 'A', 0);
     PostMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, 0);
