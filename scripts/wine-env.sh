@@ -28,15 +28,21 @@ nimbra_display_start() {
   xdpyinfo >/dev/null 2>&1 || { echo "could not start Xvfb" >&2; return 1; }
 }
 
-# Creates the prefix on first use: no window manager here, so windows are unmanaged (quick to destroy).
+# Creates the prefix on first use: no window manager here, so windows are unmanaged (quick to destroy),
+# and a program that crashes ends at once with its fault instead of waiting behind Wine's crash dialog.
+# The marker file names the settings' version, so an older prefix gets them too.
 nimbra_prefix_init() {
+  local marker="$WINEPREFIX/.nimbra-prefix-2"
+  [ -f "$marker" ] && return 0
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "creating Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    wineserver -w
   fi
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$marker"
 }
 
 # A persistent wineserver, and Wine's own services started once with no terminal or pipe attached:
