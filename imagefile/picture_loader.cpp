@@ -1,5 +1,9 @@
-// The surface's picture loaders: a QJX slide or a BMP file is read whole through CFS, checked and
-// decoded by the portable readers, and only then put into the surface, so a bad file leaves it as it was.
+// The surface's picture loaders: a file is opened once and read whole, then a QJX slide or a BMP file
+// is put into the surface by a named step that LoadImageFile and LoadQjx share.
+// What a bad file leaves behind: a file that cannot be read, a slide refused by its header and any
+// refused BMP (its reader checks the whole file first) leave the surface as it was; a slide whose
+// stream is found broken while decoding, or a surface that cannot be created, leaves it without a
+// picture, never with half of one.
 #include "render/w_dib32.h"
 
 #include <cstdint>
@@ -12,20 +16,27 @@
 
 namespace {
 
-// The rest of an open file from offset `from` in one heap block; null when it cannot be read whole.
-uint8_t* ReadRest(CFS& file, LONG from, size_t* size)
+// The whole file in one heap block, by one Read from where a fresh open stands: under Wine every
+// file call is a trip to the server. Null when it cannot be opened or read whole.
+uint8_t* ReadWholeFile(const char* path, size_t* size)
 {
+    CFS file;
+    if (file.Open(path, "rb") != 0) return nullptr;
     const LONG total = file.GetSize();
-    if (total < from) return nullptr;
-    const size_t count = size_t(total - from);
-    uint8_t* buffer = static_cast<uint8_t*>(std::malloc(count ? count : 1));
-    if (!buffer) return nullptr;
-    if (file.Seek(from, 0) != from || file.Read(buffer, int(count)) != int(count)) {
-        std::free(buffer);
+    uint8_t* bytes = total >= 0 ? static_cast<uint8_t*>(std::malloc(total > 0 ? size_t(total) : 1)) : nullptr;
+    const bool read = bytes && file.Read(bytes, int(total)) == int(total);
+    file.Close();
+    if (!read) {
+        std::free(bytes);
         return nullptr;
     }
-    *size = count;
-    return buffer;
+    *size = size_t(total);
+    return bytes;
+}
+
+bool Begins(const uint8_t* bytes, size_t size, uint8_t first, uint8_t second)
+{
+    return size >= 2 && bytes[0] == first && bytes[1] == second;
 }
 
 // Create, or keep the DIB section the surface already has when its size and row order are the ones
@@ -40,85 +51,64 @@ int Prepare(CDIBSurface& surface, int width, int height)
     return surface.Create(width, height);
 }
 
-}  // namespace
-
-int CDIBSurface::LoadImageFile(const char* path, const RGBQUAD* palette)
+// A slide file in memory into the surface. A top-down surface holds the picture's rows in file
+// order, one after another, so the stream is decoded straight into it.
+int PutSlide(CDIBSurface& surface, const uint8_t* bytes, size_t size)
 {
-    CFS file;
-    if (file.Open(path, "rb") != 0) return -1;
-    uint8_t head[2];
-    if (file.Read(head, 2) != 2) {
-        file.Close();
-        return -1;
-    }
-    if (head[0] == kQjxMagic0 && head[1] == kQjxMagic1) {
-        file.Close();
-        return LoadQjx(path);
-    }
-    if (head[0] != 'B' || head[1] != 'M') {
-        file.Close();
-        return -1;
-    }
+    if (QjxCheckHeader(bytes, size) != 0 || Prepare(surface, kQjxWidth, -kQjxHeight) != 0) return -1;
+    uint8_t* pixels = reinterpret_cast<uint8_t*>(surface.PixelPtr(0, 0));
+    const bool contiguous =
+        surface.GetPitch() == int(kQjxPixelBytes) * kQjxWidth &&
+        reinterpret_cast<uint8_t*>(surface.PixelPtr(0, kQjxHeight - 1)) == pixels + kQjxSurfaceBytes - kQjxPixelBytes * kQjxWidth;
+    if (contiguous && QjxDecodeFile(bytes, size, pixels) == 0) return 0;
+    surface.Destroy();
+    return -1;
+}
 
-    size_t size = 0;
-    uint8_t* bytes = ReadRest(file, 0, &size);
-    file.Close();
-    if (!bytes) return -1;
+// A BMP file in memory into the surface, with the colour table it was converted with (4 and 8 bits
+// only: 24- and 32-bit pictures leave the table as it was).
+int PutBmp(CDIBSurface& surface, const uint8_t* bytes, size_t size, const RGBQUAD* palette)
+{
     BmpLayout layout;
-    if (BmpReadLayout(bytes, size, &layout) != 0) {
-        std::free(bytes);
-        return -1;
-    }
+    if (BmpReadLayout(bytes, size, &layout) != 0) return -1;
     uint32_t table[256];
     if (layout.bitCount <= 8) {
         BmpMakeColorTable(layout, bytes, palette, table);
-        std::memcpy(GetColorTable(), table, sizeof table);
+        std::memcpy(surface.GetColorTable(), table, sizeof table);
     }
     // The surface keeps the file's row order; the rows are placed by picture row either way.
-    if (Prepare(*this, layout.width, layout.storedHeight) != 0) {
-        std::free(bytes);
-        return -1;
-    }
+    if (Prepare(surface, layout.width, layout.storedHeight) != 0) return -1;
     for (int y = 0; y < layout.height; ++y) {
-        DWORD* row = PixelPtr(0, y);
+        DWORD* row = surface.PixelPtr(0, y);
         if (!row) {
-            Destroy();
-            std::free(bytes);
+            surface.Destroy();
             return -1;
         }
         BmpConvertRow(layout, BmpStoredRow(layout, bytes, y), table, row);
     }
-    std::free(bytes);
     return 0;
+}
+
+}  // namespace
+
+int CDIBSurface::LoadImageFile(const char* path, const RGBQUAD* palette)
+{
+    size_t size = 0;
+    uint8_t* bytes = ReadWholeFile(path, &size);
+    if (!bytes) return -1;
+    int result = -1;
+    if (Begins(bytes, size, 'B', 'M')) result = PutBmp(*this, bytes, size, palette);
+    else if (Begins(bytes, size, kQjxMagic0, kQjxMagic1)) result = PutSlide(*this, bytes, size);
+    std::free(bytes);
+    return result;
 }
 
 int CDIBSurface::LoadQjx(const char* path)
 {
-    // One read of the whole file from where a fresh open stands (its start): under Wine every file
-    // call is a trip to the server, and a slide is small.
-    CFS file;
-    if (file.Open(path, "rb") != 0) return -1;
-    const LONG total = file.GetSize();
-    uint8_t* bytes = total >= 2 ? static_cast<uint8_t*>(std::malloc(size_t(total))) : nullptr;
-    const bool read = bytes && file.Read(bytes, int(total)) == int(total);
-    file.Close();
-    if (!read || bytes[0] != kQjxMagic0 || bytes[1] != kQjxMagic1) {
-        std::free(bytes);
-        return -1;
-    }
-    const size_t size = size_t(total);
-    // A top-down surface holds the picture's rows in file order, one after another, so the stream
-    // is decoded straight into it: no second picture-sized buffer and no conversion pass.
-    if (QjxCheckHeader(bytes, size) != 0 || Prepare(*this, kQjxWidth, -kQjxHeight) != 0) {
-        std::free(bytes);
-        return -1;
-    }
-    uint8_t* pixels = reinterpret_cast<uint8_t*>(PixelPtr(0, 0));
-    const bool contiguous = GetPitch() == 4 * kQjxWidth && reinterpret_cast<uint8_t*>(PixelPtr(0, kQjxHeight - 1)) ==
-                                                                pixels + size_t(kQjxHeight - 1) * 4 * kQjxWidth;
-    const int result = contiguous ? QjxDecodeToPixels(pixels, bytes + kQjxHeaderSize, size - kQjxHeaderSize, kQjxPixelCount) : -1;
+    size_t size = 0;
+    uint8_t* bytes = ReadWholeFile(path, &size);
+    if (!bytes) return -1;
+    const int result = Begins(bytes, size, kQjxMagic0, kQjxMagic1) ? PutSlide(*this, bytes, size) : -1;
     std::free(bytes);
-    // A stream found broken on the way leaves no half picture behind.
-    if (result != 0) Destroy();
     return result;
 }

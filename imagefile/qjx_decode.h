@@ -1,4 +1,5 @@
-// The QJX stream decoder and the checks of a whole QJX file held in memory; no Win32 here.
+// The QJX stream decoder that every reader of slides shares (the saver's loader, slidetool, the
+// benchmarks, the fuzzer), and the checks of a whole slide file held in memory; no Win32 here.
 #pragma once
 
 #include <cstddef>
@@ -6,22 +7,18 @@
 
 #include "imagefile/qjx_format.h"
 
-// Decodes pixelCount pixels (3 bytes each) from the stream at source into destination, which must
-// hold 3 * pixelCount bytes. Returns 0, or -1 when the stream ends early (sourceSize), a reference
-// reaches before the first pixel or runs past pixelCount. Nothing outside either buffer is touched;
-// on failure the destination holds a partial picture.
-int QjxDecode(uint8_t* destination, const uint8_t* source, size_t sourceSize, uint32_t pixelCount);
+// A decoded slide as a top-down 32-bit surface holds it: pixels 0x00RRGGBB, rows one after another.
+constexpr size_t kQjxPixelBytes = 4;
+constexpr size_t kQjxSurfaceBytes = size_t(kQjxPixelCount) * kQjxPixelBytes;
 
-// As QjxDecode, but into 32-bit pixels 0x00RRGGBB, pixelCount * 4 bytes, rows one after another
-// (a top-down surface's memory). Same checks and result.
-int QjxDecodeToPixels(uint8_t* destination, const uint8_t* source, size_t sourceSize, uint32_t pixelCount);
+// Decodes pixelCount pixels from the stream at source into destination as 32-bit pixels 0x00RRGGBB.
+// Writes 4 * pixelCount bytes and not one more. Returns 0, or -1 when the stream ends early
+// (sourceSize), a reference reaches before the first pixel or runs past pixelCount; on failure the
+// destination holds a partial picture.
+int QjxDecode(uint8_t* destination, const uint8_t* source, size_t sourceSize, uint32_t pixelCount);
 
 // Checks the magic and that decodedSize is the one size a slide has. 0 or -1.
 int QjxCheckHeader(const uint8_t* file, size_t fileSize);
 
-// A whole file in memory into kQjxDecodedSize bytes of blue, green, red, top row first. 0 or -1.
+// A whole slide file in memory into kQjxSurfaceBytes of 32-bit pixels, top row first. 0 or -1.
 int QjxDecodeFile(const uint8_t* file, size_t fileSize, uint8_t* destination);
-
-// One decoded row (kQjxWidth pixels) to 32-bit pixels 0x00RRGGBB. Reads 4 bytes per pixel, so
-// the source must have one readable byte after the row (the decode buffer keeps 4 spare bytes).
-void QjxConvertRow(void* destination, const uint8_t* source);

@@ -1,25 +1,21 @@
-// BMP reading from memory: every supported depth, colour tables, row order, and files that are refused.
+// BMP reading from memory: every supported depth and row order, and the files that are refused (the
+// colour table and the caller's palette are checked through the surface loader).
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <iterator>
-#include <vector>
 
 #include "imagefile/bmp_read.h"
 #include "picture_files.h"
 
 namespace {
 
-using Pixels = std::vector<uint32_t>;
-
-// The picture top row first, or nothing when the file is refused; table gets the 256 entries used.
-Pixels Read(const Bytes& file, const uint32_t* palette = nullptr, Pixels* table = nullptr)
+// The picture top row first, or nothing when the file is refused.
+Pixels Read(const Bytes& file)
 {
     BmpLayout layout;
     if (BmpReadLayout(file.data(), file.size(), &layout) != 0) return {};
-    Pixels pixels(size_t(layout.width) * layout.height, 0xDEADBEEF), entries(256, 0xDEADBEEF);
-    if (BmpDecode(file.data(), file.size(), palette, entries.data(), pixels.data(), pixels.size()) != 0) return {};
-    if (table) *table = entries;
+    Pixels pixels(size_t(layout.width) * layout.height, 0xDEADBEEF), table(256);
+    if (BmpDecode(file.data(), file.size(), nullptr, table.data(), pixels.data(), pixels.size()) != 0) return {};
     return pixels;
 }
 
@@ -47,20 +43,6 @@ TEST(BmpRead, EveryDepthAndRowOrder)
         {{1, 1, 8, {0x00102030}, {0, 0, 0, 0}, 1, 124}, {0x102030}},  // table behind a larger info header
     };
     for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(Read(BuildBmp(cases[i].file)), cases[i].pixels) << i;
-}
-
-TEST(BmpRead, ColourTableComesFromTheFileOrTheCaller)
-{
-    const Bytes file = BuildBmp({2, 1, 8, {0xFF0000AA, 0xBB}, {1, 0, 0, 0}, 2});
-    Pixels table, expected(256, 0);  // entries the file does not give are zero
-    expected[0] = 0xFF0000AA;
-    expected[1] = 0xBB;
-    EXPECT_EQ(Read(file, nullptr, &table), (Pixels{0xBB, 0xAA}));
-    EXPECT_EQ(table, expected);
-    Pixels palette(256, 0x00ABCDEF);
-    palette[1] = 0xFF010203;
-    EXPECT_EQ(Read(file, palette.data(), &table), (Pixels{0x010203, 0xABCDEF}));
-    EXPECT_EQ(table, palette);
 }
 
 TEST(BmpRead, RefusesFilesWithoutASafeReading)

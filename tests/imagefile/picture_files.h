@@ -1,28 +1,29 @@
 // Picture files made by hand for the imagefile tests: BMP files of any layout, 24-bit BMPs from pixels,
-// and a slide picture whose encoding needs literals, short references and long runs.
+// and a slide whose encoding needs literals, short references and long runs.
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "imagefile/bmp_write.h"
-#include "imagefile/qjx_encode.h"
+#include "imagefile/qjx_decode.h"
+#include "tools/picture_write/bmp_write.h"
+#include "tools/picture_write/qjx_encode.h"
 
 using Bytes = std::vector<uint8_t>;
+using Pixels = std::vector<uint32_t>;
 
-inline std::string AsText(const Bytes& b) { return std::string(b.begin(), b.end()); }
 inline void Put32(Bytes& b, size_t at, uint32_t v) { for (int k = 0; k < 4; ++k) b[at + k] = uint8_t(v >> (8 * k)); }
 
 struct BmpSpec {
     int32_t width = 1, height = 1;
     int bitCount = 24;
-    std::vector<uint32_t> table;  // written as stored
-    Bytes rows;                   // stored order, already padded
+    Pixels table;  // written as stored
+    Bytes rows;    // stored order, already padded
     uint32_t clrUsed = 0, infoSize = 40, compression = 0;
-    size_t gap = 0;               // bytes between the table and the rows (bfOffBits points past them)
+    size_t gap = 0;  // bytes between the table and the rows (bfOffBits points past them)
 };
 
 inline Bytes BuildBmp(const BmpSpec& s)
@@ -38,30 +39,29 @@ inline Bytes BuildBmp(const BmpSpec& s)
     return b;
 }
 
-// pixels: 0x00RRGGBB, top row first.
-inline Bytes Bmp24(const std::vector<uint32_t>& pixels, int width, int height)
+inline Bytes Bmp24(const Pixels& topRowFirst, int width, int height)
 {
     Bytes file(BmpFileSize24(width, height));
-    BmpWrite24(pixels.data(), width, height, file.data());
+    BmpWrite24(topRowFirst.data(), width, height, file.data());
     return file;
 }
 
-// Blue, green, red, top row first: grey rows (long runs), a 13-pixel pattern (short references),
-// then noise (literals).
-inline Bytes SlidePicture()
+// Pixels 0x00RRGGBB: grey rows (long runs), a 13-pixel pattern (short references), then noise.
+inline Pixels SlidePicture()
 {
-    Bytes picture(kQjxDecodedSize);
+    Pixels picture(kQjxPixelCount);
     std::mt19937 rng(3);
-    for (size_t i = 0; i < picture.size(); ++i) {
-        const size_t y = i / kQjxRowBytes;
-        picture[i] = uint8_t(y < 160 ? y : y < 400 ? i % 39 * 19 + y % 3 : rng());
+    for (uint32_t i = 0; i < kQjxPixelCount; ++i) {
+        const uint32_t y = i / kQjxWidth;
+        picture[i] = (y < 160 ? y * 0x010101 : y < 400 ? (i % 13) * 0x0A1B2C + y % 3 : rng()) & 0xFFFFFF;
     }
     return picture;
 }
 
-inline Bytes EncodeSlide(const Bytes& picture)
+inline Bytes EncodeSlide(const Pixels& picture)
 {
-    Bytes file(kQjxHeaderSize + QjxMaxStreamSize(kQjxPixelCount));
-    file.resize(QjxEncodeFile(picture.data(), file.data()));
+    Bytes bgr(kQjxDecodedSize), file(kQjxHeaderSize + QjxMaxStreamSize(kQjxPixelCount));
+    for (uint32_t i = 0; i < kQjxPixelCount; ++i) std::memcpy(&bgr[3 * i], &picture[i], 3);
+    file.resize(QjxEncodeFile(bgr.data(), file.data()));
     return file;
 }

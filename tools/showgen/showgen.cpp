@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "imagefile/bmp_write.h"
-#include "imagefile/qjx_encode.h"
+#include "tools/picture_write/bmp_write.h"
+#include "tools/picture_write/qjx_encode.h"
 
 namespace {
 

@@ -5,11 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "imagefile/bmp_read.h"
-#include "imagefile/bmp_write.h"
+#include "tools/picture_write/bmp_write.h"
 #include "imagefile/qjx_decode.h"
-#include "imagefile/qjx_encode.h"
+#include "tools/picture_write/qjx_encode.h"
 #include "render/w_dib32.h"
 
 namespace {
@@ -104,9 +105,11 @@ int Decode(const char* in, const char* out)
         std::fprintf(stderr, "slidetool: no window for the drawing surface\n");
         return 1;
     }
-    CDIBSurface* surface = new CDIBSurface(window);
+    CDIBSurface* surface = new (std::nothrow) CDIBSurface(window);
     int result = 1;
-    if (surface->LoadImageFile(in, nullptr) != 0) {
+    if (!surface) {
+        std::fprintf(stderr, "slidetool: out of memory\n");
+    } else if (surface->LoadImageFile(in, nullptr) != 0) {
         std::fprintf(stderr, "slidetool: the saver cannot load %s (missing, unreadable or not a valid picture)\n", in);
     } else {
         const int width = surface->GetWidth(), height = surface->GetHeight();
@@ -143,8 +146,14 @@ int Info(const char* in)
     }
     int result = 1;
     if (size >= 2 && file[0] == kQjxMagic0 && file[1] == kQjxMagic1) {
-        uint8_t* decoded = static_cast<uint8_t*>(std::malloc(kQjxDecodedSize));
-        const bool valid = decoded && QjxDecodeFile(file, size, decoded) == 0;
+        // The saver's own decoder, into a slide's surface memory: "valid" means the saver shows it.
+        uint8_t* decoded = static_cast<uint8_t*>(std::malloc(kQjxSurfaceBytes));
+        if (!decoded) {
+            std::fprintf(stderr, "slidetool: out of memory\n");
+            std::free(file);
+            return 1;
+        }
+        const bool valid = QjxDecodeFile(file, size, decoded) == 0;
         std::printf("%s: QJX, %d by %d, 24 bits, %lu bytes (%.1f%% of all literals): %s\n", in, kQjxWidth,
                     kQjxHeight, (unsigned long)size,
                     100.0 * double(size) / double(kQjxHeaderSize + QjxMaxStreamSize(kQjxPixelCount)),

@@ -1,5 +1,5 @@
 // 24-bit BMP writer: 40-byte info header, no colour table, rows padded to 4 bytes, bottom row first.
-#include "imagefile/bmp_write.h"
+#include "tools/picture_write/bmp_write.h"
 
 #include <cstring>
 

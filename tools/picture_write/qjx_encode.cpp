@@ -1,5 +1,5 @@
 // LZ77 encoder for QJX streams: longest matches from hash chains, then a shortest-path parse over them.
-#include "imagefile/qjx_encode.h"
+#include "tools/picture_write/qjx_encode.h"
 
 #include <cstdlib>
 #include <cstring>

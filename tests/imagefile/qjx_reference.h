@@ -1,0 +1,34 @@
+// The QJX format read one pixel at a time, as plainly as possible: what the unit tests and the fuzzer
+// hold the saver's decoder to.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+// pixelCount 32-bit pixels 0x00RRGGBB into out; 0, or -1 for a stream the format does not allow.
+inline int ReferenceDecode(uint8_t* out, const uint8_t* in, size_t inSize, uint32_t pixelCount)
+{
+    size_t ip = 0;
+    uint32_t op = 0;
+    for (unsigned mask = 0, flags = 0; op < pixelCount; mask >>= 1) {
+        if (mask == 0) {
+            if (ip >= inSize) return -1;
+            flags = in[ip++];
+            mask = 0x80;
+        }
+        if (flags & mask) {
+            if (inSize - ip < 3) return -1;
+            const uint8_t pixel[4] = {in[ip], in[ip + 1], in[ip + 2], 0};
+            std::memcpy(out + 4 * size_t(op++), pixel, 4);
+            ip += 3;
+            continue;
+        }
+        if (inSize - ip < 2) return -1;
+        const uint32_t w = in[ip] | in[ip + 1] << 8, length = (w & 15) + 1, distance = (w >> 4) + 1;
+        ip += 2;
+        if (distance > op || length > pixelCount - op) return -1;
+        for (uint32_t k = 0; k < length; ++k, ++op) std::memcpy(out + 4 * size_t(op), out + 4 * size_t(op - distance), 4);
+    }
+    return 0;
+}
