@@ -22,8 +22,10 @@ uint8_t* ReadWholeFile(const char* path, size_t* size)
 {
     CFS file;
     if (file.Open(path, "rb") != 0) return nullptr;
-    const LONG total = file.GetSize();
-    uint8_t* bytes = total >= 0 ? static_cast<uint8_t*>(std::malloc(total > 0 ? size_t(total) : 1)) : nullptr;
+    // A fresh open stands at the start: two seeks find the size where GetSize takes three.
+    const LONG total = file.Seek(0, 2);
+    if (total < 0 || file.Seek(0, 0) != 0) return nullptr;
+    uint8_t* bytes = static_cast<uint8_t*>(std::malloc(total > 0 ? size_t(total) : 1));
     const bool read = bytes && file.Read(bytes, int(total)) == int(total);
     file.Close();
     if (!read) {

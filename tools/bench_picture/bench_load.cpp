@@ -85,7 +85,8 @@ int main()
     const double tRead = Median([&] {
         CFS file;
         file.Open(path, "rb");
-        const LONG size = file.GetSize();
+        const LONG size = file.Seek(0, 2);
+        file.Seek(0, 0);
         uint8_t* block = static_cast<uint8_t*>(std::malloc(size_t(size)));
         sink = block ? file.Read(block, int(size)) : -1;
         file.Close();
