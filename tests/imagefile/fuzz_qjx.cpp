@@ -10,17 +10,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 2) return 0;
     const bool file = data[0] == kQjxMagic0 && data[1] == kQjxMagic1;
     const uint32_t pixels = file ? kQjxPixelCount : uint32_t(data[0] | data[1] << 8);
-    const size_t bytes = size_t(pixels) * kQjxPixelBytes;
+    const size_t skip = file ? kQjxHeaderSize : 2, bytes = size_t(pixels) * kQjxPixelBytes;
     uint8_t* fast = static_cast<uint8_t*>(std::malloc(bytes));
     uint8_t* plain = static_cast<uint8_t*>(std::malloc(bytes));
-    int a, b;
-    if (file) {
-        a = QjxDecodeFile(data, size, fast);
-        b = QjxCheckHeader(data, size) ? -1 : ReferenceDecode(plain, data + kQjxHeaderSize, size - kQjxHeaderSize, pixels);
-    } else {
-        a = QjxDecode(fast, data + 2, size - 2, pixels);
-        b = ReferenceDecode(plain, data + 2, size - 2, pixels);
-    }
+    const int a = file ? QjxDecodeFile(data, size, fast) : QjxDecode(fast, data + 2, size - 2, pixels);
+    const int b = file && QjxCheckHeader(data, size) ? -1 : ReferenceDecode(plain, data + skip, size - skip, pixels);
     if (a != b || (a == 0 && std::memcmp(fast, plain, bytes) != 0)) __builtin_trap();
     std::free(fast);
     std::free(plain);

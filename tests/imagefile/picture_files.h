@@ -1,10 +1,9 @@
 // Picture files made by hand for the imagefile tests: BMP files of any layout, 24-bit BMPs from pixels,
-// and a slide whose encoding needs literals, short references and long runs.
+// and a slide's picture.
 #pragma once
 
 #include <algorithm>
 #include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -15,27 +14,25 @@
 using Bytes = std::vector<uint8_t>;
 using Pixels = std::vector<uint32_t>;
 
-inline void Put32(Bytes& b, size_t at, uint32_t v) { for (int k = 0; k < 4; ++k) b[at + k] = uint8_t(v >> (8 * k)); }
+inline void Put32(Bytes& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
 
 struct BmpSpec {
     int32_t width = 1, height = 1;
     int bitCount = 24;
     Pixels table;  // written as stored
     Bytes rows;    // stored order, already padded
-    uint32_t clrUsed = 0, infoSize = 40, compression = 0;
-    size_t gap = 0;  // bytes between the table and the rows (bfOffBits points past them)
+    uint32_t clrUsed = 0, infoSize = 40, compression = 0, gap = 0;  // gap: bytes between table and rows
 };
 
 inline Bytes BuildBmp(const BmpSpec& s)
 {
     Bytes b(std::max<size_t>(54, 14 + s.infoSize + 4 * s.table.size() + s.gap), 0);
-    const uint32_t offBits = uint32_t(b.size());
     for (size_t i = 0; i < s.table.size(); ++i) Put32(b, 14 + s.infoSize + 4 * i, s.table[i]);
+    const uint32_t fields[][2] = {{10, uint32_t(b.size())}, {14, s.infoSize}, {18, uint32_t(s.width)},
+        {22, uint32_t(s.height)}, {26, 1 | uint32_t(s.bitCount) << 16}, {30, s.compression}, {46, s.clrUsed}};
+    for (const auto& f : fields) Put32(b, f[0], f[1]);
+    b[0] = 'B', b[1] = 'M';
     b.insert(b.end(), s.rows.begin(), s.rows.end());
-    const std::pair<size_t, uint32_t> fields[] = {{0, 'B' | 'M' << 8}, {2, uint32_t(b.size())}, {10, offBits},
-        {14, s.infoSize}, {18, uint32_t(s.width)}, {22, uint32_t(s.height)}, {26, 1 | uint32_t(s.bitCount) << 16},
-        {30, s.compression}, {46, s.clrUsed}};
-    for (const auto& [at, value] : fields) Put32(b, at, value);
     return b;
 }
 
@@ -46,22 +43,11 @@ inline Bytes Bmp24(const Pixels& topRowFirst, int width, int height)
     return file;
 }
 
-// Pixels 0x00RRGGBB: grey rows (long runs), a 13-pixel pattern (short references), then noise.
+// A slide's pixels 0x00RRGGBB: stripes, as the README suggests, with some noise.
 inline Pixels SlidePicture()
 {
     Pixels picture(kQjxPixelCount);
-    std::mt19937 rng(3);
-    for (uint32_t i = 0; i < kQjxPixelCount; ++i) {
-        const uint32_t y = i / kQjxWidth;
-        picture[i] = (y < 160 ? y * 0x010101 : y < 400 ? (i % 13) * 0x0A1B2C + y % 3 : rng()) & 0xFFFFFF;
-    }
+    for (uint32_t i = 0; i < kQjxPixelCount; ++i)
+        picture[i] = ((i % 640) / 20 * 0x081020 + (i / 640) % 7 * 0x30 + (i * 2654435761u >> 29)) & 0xFFFFFF;
     return picture;
-}
-
-inline Bytes EncodeSlide(const Pixels& picture)
-{
-    Bytes bgr(kQjxDecodedSize), file(kQjxHeaderSize + QjxMaxStreamSize(kQjxPixelCount));
-    for (uint32_t i = 0; i < kQjxPixelCount; ++i) std::memcpy(&bgr[3 * i], &picture[i], 3);
-    file.resize(QjxEncodeFile(bgr.data(), file.data()));
-    return file;
 }

@@ -2,7 +2,6 @@
 // hold the saver's decoder to.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -10,21 +9,15 @@
 inline int ReferenceDecode(uint8_t* out, const uint8_t* in, size_t inSize, uint32_t pixelCount)
 {
     size_t ip = 0;
-    uint32_t op = 0;
-    for (unsigned mask = 0, flags = 0; op < pixelCount; mask >>= 1) {
-        if (mask == 0) {
-            if (ip >= inSize) return -1;
-            flags = in[ip++];
-            mask = 0x80;
-        }
+    for (uint32_t op = 0, mask = 0, flags = 0; op < pixelCount; mask >>= 1) {
+        if (mask == 0 && ip < inSize) flags = in[ip++], mask = 0x80;
+        if (mask == 0 || inSize - ip < (flags & mask ? 3u : 2u)) return -1;
         if (flags & mask) {
-            if (inSize - ip < 3) return -1;
             const uint8_t pixel[4] = {in[ip], in[ip + 1], in[ip + 2], 0};
             std::memcpy(out + 4 * size_t(op++), pixel, 4);
             ip += 3;
             continue;
         }
-        if (inSize - ip < 2) return -1;
         const uint32_t w = in[ip] | in[ip + 1] << 8, length = (w & 15) + 1, distance = (w >> 4) + 1;
         ip += 2;
         if (distance > op || length > pixelCount - op) return -1;
