@@ -1,10 +1,7 @@
-// Picture files made by hand for the imagefile tests: BMP files of any layout, 24-bit BMPs from pixels,
-// and a slide's picture.
+// Pictures made by hand for the imagefile tests: BMP files of any layout, 24-bit BMPs, a slide's picture.
 #pragma once
 
-#include <algorithm>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "imagefile/qjx_decode.h"
@@ -26,7 +23,7 @@ struct BmpSpec {
 
 inline Bytes BuildBmp(const BmpSpec& s)
 {
-    Bytes b(std::max<size_t>(54, 14 + s.infoSize + 4 * s.table.size() + s.gap), 0);
+    Bytes b(14 + s.infoSize + 4 * s.table.size() + s.gap, 0);
     for (size_t i = 0; i < s.table.size(); ++i) Put32(b, 14 + s.infoSize + 4 * i, s.table[i]);
     const uint32_t fields[][2] = {{10, uint32_t(b.size())}, {14, s.infoSize}, {18, uint32_t(s.width)},
         {22, uint32_t(s.height)}, {26, 1 | uint32_t(s.bitCount) << 16}, {30, s.compression}, {46, s.clrUsed}};
@@ -43,7 +40,7 @@ inline Bytes Bmp24(const Pixels& topRowFirst, int width, int height)
     return file;
 }
 
-// A slide's pixels 0x00RRGGBB: stripes, as the README suggests, with some noise.
+// Stripes, as the README suggests, with some noise.
 inline Pixels SlidePicture()
 {
     Pixels picture(kQjxPixelCount);

@@ -1,9 +1,11 @@
-// The QJX format read one pixel at a time, as plainly as possible: what the unit tests and the fuzzer
-// hold the saver's decoder to.
+// The QJX format read one pixel at a time, as plainly as possible, and the check that the saver's
+// decoder agrees with it; shared by the unit tests and the fuzzer.
 #pragma once
 
-#include <cstdint>
 #include <cstring>
+#include <vector>
+
+#include "imagefile/qjx_decode.h"
 
 // pixelCount 32-bit pixels 0x00RRGGBB into out; 0, or -1 for a stream the format does not allow.
 inline int ReferenceDecode(uint8_t* out, const uint8_t* in, size_t inSize, uint32_t pixelCount)
@@ -24,4 +26,15 @@ inline int ReferenceDecode(uint8_t* out, const uint8_t* in, size_t inSize, uint3
         for (uint32_t k = 0; k < length; ++k, ++op) std::memcpy(out + 4 * size_t(op), out + 4 * size_t(op - distance), 4);
     }
     return 0;
+}
+
+// Both decoders into exact-size buffers (the sanitizers see a stray byte); false when they disagree.
+inline bool DecodeBoth(const uint8_t* in, size_t inSize, uint32_t pixelCount, std::vector<uint32_t>* picture, int* result)
+{
+    std::vector<uint32_t> plain(pixelCount);
+    picture->assign(pixelCount, 0);
+    *result = QjxDecode(reinterpret_cast<uint8_t*>(picture->data()), in, inSize, pixelCount);
+    const int expected = ReferenceDecode(reinterpret_cast<uint8_t*>(plain.data()), in, inSize, pixelCount);
+    if (*result != 0) picture->clear();
+    return *result == expected && (expected != 0 || *picture == plain);
 }
