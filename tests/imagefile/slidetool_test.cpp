@@ -20,13 +20,15 @@ TEST(SlideTool, RoundTripAndRefusals)
         {{"decode", broken, none}, 1, "the saver cannot load"},
         {{"info", broken}, 1, "INVALID (stream)"},
     };
-    for (const auto& [arguments, code, message] : runs) {
+    for (const auto& run : runs) {
+        const auto& [arguments, code, message] = run;
+        const std::string out = folder.File((std::to_string(&run - runs) + ".txt").c_str());  // each run its own
         std::string command = "\"" + e2e::BesideTest("slidetool.exe") + "\"", said;
         for (const std::string& argument : arguments) command += " \"" + argument + "\"";
         e2e::Process tool;
-        ASSERT_TRUE(tool.Start("cmd /c \"" + command + " >\"" + folder.File("said.txt") + "\" 2>&1\""));
+        ASSERT_TRUE(tool.Start("cmd /c \"" + command + " >\"" + out + "\" 2>&1\""));
         EXPECT_EQ(tool.Wait(20000), code) << message;
-        EXPECT_TRUE(e2e::ReadFileBytes(folder.File("said.txt"), &said) && said.find(message) != std::string::npos) << said;
+        EXPECT_TRUE(e2e::ReadFileBytes(out, &said) && said.find(message) != std::string::npos) << said;
     }
     std::string decoded;
     EXPECT_TRUE(e2e::ReadFileBytes(back, &decoded) && decoded == std::string(bmp.begin(), bmp.end()));
