@@ -11,11 +11,11 @@ namespace {
 class PictureLoaderTest : public ::testing::Test {
 protected:
     std::string Write(const Bytes& b) { return e2e::WriteFileBytes(folder_.File("p"), std::string(b.begin(), b.end())) ? folder_.File("p") : ""; }
-    int Load(const Bytes& b, const Pixels& palette = {}) { return surface_.LoadImageFile(Write(b).c_str(), palette.empty() ? nullptr : reinterpret_cast<const RGBQUAD*>(palette.data())); }
+    int Load(const Bytes& b, const void* palette = nullptr) { return surface_.LoadImageFile(Write(b).c_str(), static_cast<const RGBQUAD*>(palette)); }
     Pixels Picture()  // top row first
     {
         Pixels all;
-        for (int y = 0; y < surface_.GetHeight(); ++y) all.insert(all.end(), surface_.PixelPtr(0, y), surface_.PixelPtr(0, y) + surface_.GetWidth());
+        for (int y = 0; DWORD* row = surface_.PixelPtr(0, y); ++y) all.insert(all.end(), row, row + surface_.GetWidth());
         return all;
     }
     Pixels Table() { auto t = reinterpret_cast<const DWORD*>(surface_.GetColorTable()); return Pixels(t, t + 256); }
@@ -41,15 +41,14 @@ TEST_F(PictureLoaderTest, Slides)
         ASSERT_EQ(entry == 0 ? Load(good) : surface_.LoadQjx(Write(good).c_str()), 0);
         EXPECT_TRUE(surface_.GetWidth() == 640 && Picture() == picture);
     }
-    // Refused before decoding (short, another size, other magic, missing): the surface keeps its picture.
+    // Refused before decoding (short, other sizes, even of as many pixels, other magic): the surface stays.
     ASSERT_EQ(Load(marker_), 0);
-    for (const auto& [at, value] : {std::pair<size_t, int>{5, -1}, {5, 1}, {2, 3}, {1, 'K'}, {0, 'X'}}) {
+    for (const auto& [at, value] : {std::pair<size_t, int>{5, -1}, {5, 1}, {2, 2}, {1, 'K'}, {0, 'X'}}) {
         Bytes bad = good;
         value < 0 ? bad.resize(at) : void(bad[at] = uint8_t(value));
         EXPECT_EQ(surface_.LoadQjx(Write(bad).c_str()), -1);
         EXPECT_EQ(Load(bad), -1);
     }
-    EXPECT_EQ(surface_.LoadImageFile(folder_.File("missing").c_str(), nullptr), -1);
     EXPECT_EQ(surface_.LoadQjx(Write(marker_).c_str()), -1);
     EXPECT_TRUE(HoldsMarker());
     // Found broken while decoding (ends early, a reference before the first pixel): no half picture.
@@ -88,10 +87,10 @@ TEST_F(PictureLoaderTest, BmpEveryDepthRowOrderTableAndPalette)
     fromFile[0] = 0xFF0000AA, fromFile[1] = 0x0000BB00, palette[1] = 0xFF010203;
     ASSERT_EQ(Load(file), 0);
     EXPECT_EQ(Table(), fromFile);
-    ASSERT_EQ(Load(file, palette), 0);
+    ASSERT_EQ(Load(file, palette.data()), 0);
     EXPECT_EQ(Picture(), Pixels({0xABCDEF, 0x010203}));
     ASSERT_EQ(Load(marker_), 0);  // 24 and 32 bits leave the table alone
-    ASSERT_EQ(Load(BuildBmp({1, 1, 32, {}, {1, 2, 3, 4}}), fromFile), 0);
+    ASSERT_EQ(Load(BuildBmp({1, 1, 32, {}, {1, 2, 3, 4}}), fromFile.data()), 0);
     EXPECT_EQ(Table(), palette);
 
     // Refused, the surface as it was: no defined reading, or cut (overflows are the fuzzer's part).

@@ -28,24 +28,25 @@ TEST(QjxDecode, HandMadeStreams)
 
 TEST(QjxDecode, EveryDistanceAndRoomAtTheEndOfThePicture)
 {
-    // Sixteen literals, then references of one distance, 16 pixels while they fit, and bytes after the
-    // stream, so that only the picture's room decides how a group is decoded; or literals to the end.
-    for (uint32_t distance = 0; distance <= 16; ++distance) {
-        for (uint32_t room = 1, end = 17; room <= 200; ++room, ++end) {
+    // 17 literals, then references of one distance, 16 pixels while they fit, and bytes after the stream:
+    // only the picture's room decides how a group is decoded. Distance 0: literals, 200 pixels short.
+    for (uint32_t distance = 0; distance <= 17; ++distance) {
+        for (uint32_t room = 1, end = 18; room <= 200; ++room, ++end) {
             Bytes in;
             for (uint32_t done = 0, item = 0, flags = 0; done < end; ++item) {
                 if (item % 8 == 0) flags = uint32_t(in.size()), in.push_back(0);
-                const uint32_t length = done < 16 || !distance ? 1 : std::min<uint32_t>(end - done, 16), w = (distance - 1) << 4 | (length - 1);
-                if (done < 16 || !distance) in[flags] |= uint8_t(0x80 >> item % 8);
-                if (done < 16 || !distance) in.insert(in.end(), {uint8_t(done * 37), uint8_t(done * 11 + 5), uint8_t(room)});
-                else in.insert(in.end(), {uint8_t(w), uint8_t(w >> 8)});
+                const uint32_t length = done < 17 || !distance ? 1 : std::min<uint32_t>(end - done, 16);
+                if (done < 17 || !distance) in[flags] |= uint8_t(0x80 >> item % 8);
+                if (done < 17 || !distance) in.insert(in.end(), {uint8_t(done * 37), uint8_t(done * 11 + 5), uint8_t(room)});
+                else in.insert(in.end(), {uint8_t((distance - 1) << 4 | (length - 1)), uint8_t((distance - 1) >> 4)});
                 done += length;
             }
             in.resize(in.size() + (distance ? 32 : 0), 0xAA);
             const Bytes exact(in);
             Pixels out;
             int result;
-            ASSERT_TRUE(DecodeBoth(exact.data(), exact.size(), end, &out, &result) && result == 0) << distance << " " << room;
+            ASSERT_TRUE(DecodeBoth(exact.data(), exact.size(), end + (distance ? 0 : 200), &out, &result) &&
+                        result == (distance ? 0 : -1)) << distance << " " << room;
         }
     }
 }

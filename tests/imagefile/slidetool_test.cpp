@@ -7,11 +7,11 @@
 TEST(SlideTool, RoundTripAndRefusals)
 {
     e2e::TempFolder folder;
-    const Bytes bmp = Bmp24(SlidePicture(), 640, 480), small = Bmp24(Pixels(320 * 240), 320, 240);
+    const Bytes bmp = Bmp24(SlidePicture(), 640, 480), small = Bmp24(Pixels(640 * 240), 640, 240);
     const std::string in = folder.File("in.bmp"), other = folder.File("small.bmp"), broken = folder.File("broken.qjx"),
                       qjx = folder.File("out.qjx"), back = folder.File("back.bmp"), none = folder.File("none");
-    ASSERT_TRUE(e2e::WriteFileBytes(in, std::string(bmp.begin(), bmp.end())) && e2e::WriteFileBytes(other, std::string(small.begin(), small.end())) &&
-                e2e::WriteFileBytes(broken, std::string("QJ\x00\x10\x0E\x00\xFF\x01", 8)));
+    for (const auto& [path, bytes] : {std::pair{in, bmp}, {other, small}, {broken, Bytes{'Q', 'J', 0, 0x10, 0x0E, 0, 0xFF, 1}}})
+        ASSERT_TRUE(e2e::WriteFileBytes(path, std::string(bytes.begin(), bytes.end())));
     const std::tuple<std::vector<std::string>, long, const char*> runs[] = {
         {{"encode", in, qjx}, 0, "out.qjx: "},
         {{"info", qjx}, 0, ": valid"},
