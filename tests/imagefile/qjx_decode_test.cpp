@@ -31,7 +31,7 @@ TEST(QjxDecode, EveryDistanceAndRoomAtTheEndOfThePicture)
     // 17 literals, then references of one distance, 16 pixels while they fit, and bytes after the stream:
     // only the picture's room decides how a group is decoded. Distance 0: literals, 200 pixels short.
     for (uint32_t distance = 0; distance <= 17; ++distance) {
-        for (uint32_t room = 1, end = 18; room <= 200; ++room, ++end) {
+        for (uint32_t room = 1, end = 18; room <= 300; ++room, ++end) {
             Bytes in;
             for (uint32_t done = 0, item = 0, flags = 0; done < end; ++item) {
                 if (item % 8 == 0) flags = uint32_t(in.size()), in.push_back(0);
