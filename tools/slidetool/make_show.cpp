@@ -205,9 +205,11 @@ int MakeShow(const char* folder, const char* const* pictures, int count)
     }
     int result = 1;
     if (made == count) {
-        if (count < kSlides)
-            std::printf("slide_%02d.qjx to slide_%02d.qjx: the %d picture%s again in the same order, to fill %d slides\n",
-                        count + 1, kSlides, count, count == 1 ? "" : "s", kSlides);
+        if (count == 1)
+            std::printf("slide_02.qjx to slide_%02d.qjx: the same picture again, to fill %d slides\n", kSlides, kSlides);
+        else if (count < kSlides)
+            std::printf("slide_%02d.qjx to slide_%02d.qjx: the %d pictures again in the same order, to fill %d slides\n",
+                        count + 1, kSlides, count, kSlides);
         const DWORD attributes = GetFileAttributesA(folder);
         if (attributes == INVALID_FILE_ATTRIBUTES && !CreateDirectoryA(folder, nullptr)) {
             std::fprintf(stderr, "slidetool: cannot create the folder %s\n", folder);
