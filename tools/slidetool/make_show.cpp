@@ -20,7 +20,8 @@ constexpr int kSlides = 15;
 constexpr int kFiles = kSlides + 1;  // the slides and tile.bmp
 const char kNewSuffix[] = ".new";    // a file being written
 const char kOldSuffix[] = ".old";    // a file of the show being replaced, kept until the new one is in
-constexpr size_t kSuffixLength = 4;
+constexpr size_t kSuffixLength = sizeof kNewSuffix - 1;
+static_assert(sizeof kNewSuffix == sizeof kOldSuffix, "one length for both suffixes");
 
 // A path in the 260-byte buffers of the Win32 file functions.
 struct Path {
@@ -151,6 +152,8 @@ bool MakeSlide(const char* path, const char* slideName, Bytes* slide)
                     long(place.height), (unsigned long)slide->size);
     } else {
         std::fprintf(stderr, "slidetool: out of memory for %s\n", path);
+        std::free(slide->data);
+        slide->data = nullptr;
     }
     std::free(bgr);
     std::free(fitted);
