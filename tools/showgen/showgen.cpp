@@ -10,6 +10,7 @@
 
 #include "tools/picture_write/bmp_write.h"
 #include "tools/picture_write/qjx_encode.h"
+#include "tools/picture_write/dissolve_mask.h"
 
 namespace {
 
@@ -312,16 +313,6 @@ void Sunburst(Picture& p)
         }
 }
 
-// Ordered-dither (Bayer) order of a 16 by 16 block: rank 0..255; every run of 16 consecutive ranks
-// is spread evenly over the block. The finest bit of x and y picks the most significant digit.
-int Bayer(int x, int y)
-{
-    static const int digit[4] = {0, 2, 3, 1};
-    int rank = 0;
-    for (int k = 0; k < 4; ++k) rank = rank * 4 + digit[((x >> k) & 1) | ((y >> k) & 1) << 1];
-    return rank;
-}
-
 bool WriteFile(const std::string& path, const uint8_t* bytes, size_t size)
 {
     FILE* f = std::fopen(path.c_str(), "wb");
@@ -359,13 +350,8 @@ int main(int argc, char** argv)
         }
     }
 
-    // The mask strip: block f black where the pixel has switched by frame f; frame 15 all black.
-    std::vector<uint32_t> strip(256 * 16);
-    for (int f = 0; f < 16; ++f)
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x) strip[y * 256 + 16 * f + x] = Bayer(x, y) < 16 * (f + 1) ? 0x000000 : 0xFFFFFF;
-    std::vector<uint8_t> tile(BmpFileSize24(256, 16));
-    BmpWrite24(strip.data(), 256, 16, tile.data());
+    std::vector<uint8_t> tile(DissolveMaskFileSize());
+    DissolveMaskWrite(tile.data());
     if (!WriteFile(folder + "/tile.bmp", tile.data(), tile.size())) {
         std::fprintf(stderr, "showgen: cannot write %s/tile.bmp\n", folder.c_str());
         return 1;

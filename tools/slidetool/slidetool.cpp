@@ -1,5 +1,6 @@
 // slidetool: makes and checks the saver's picture files. encode a 640 by 480 BMP into a QJX slide,
-// decode any picture the saver loads into a 24-bit BMP (through the saver's own loader), info on a file.
+// decode any picture the saver loads into a 24-bit BMP (through the saver's own loader), info on a file,
+// makeshow a whole show from a person's own pictures.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "imagefile/qjx_decode.h"
 #include "tools/picture_write/qjx_encode.h"
 #include "render/w_dib32.h"
+#include "tools/slidetool/make_show.h"
 
 namespace {
 
@@ -183,7 +185,9 @@ int Usage()
     std::fprintf(stderr,
                  "usage: slidetool encode IN.bmp OUT.qjx   640 by 480 BMP into a slide\n"
                  "       slidetool decode IN OUT.bmp       a slide or BMP, as the saver loads it, into a 24-bit BMP\n"
-                 "       slidetool info IN                 format, size and validity\n");
+                 "       slidetool info IN                 format, size and validity\n"
+                 "       slidetool makeshow FOLDER PICTURE...\n"
+                 "                                         a whole show from 1 to 15 pictures (BMP, JPEG, PNG, GIF)\n");
     return 2;
 }
 
@@ -194,5 +198,6 @@ int main(int argc, char** argv)
     if (argc == 4 && std::strcmp(argv[1], "encode") == 0) return Encode(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "decode") == 0) return Decode(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "info") == 0) return Info(argv[2]);
+    if (argc >= 4 && std::strcmp(argv[1], "makeshow") == 0) return MakeShow(argv[2], argv + 3, argc - 3);
     return Usage();
 }

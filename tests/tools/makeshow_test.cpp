@@ -1,0 +1,123 @@
+// slidetool makeshow from ImageMagick's pictures (CMakeLists.txt): sixteen files, pictures fitted on black,
+// the saver playing the show; then refusals that leave the show as it was, and fifteen that replace it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "render/w_dib32.h"
+#include "../saver/saver_driving.h"
+
+using namespace saver_driving;
+
+namespace {
+
+std::string Picture(const std::string& name) { return e2e::BesideTest(("..\\makeshow_pictures\\" + name).c_str()); }
+
+long RunTool(const std::vector<std::string>& arguments, std::string* saidOnEitherStream)
+{
+    e2e::TempFolder folder;
+    std::string command = "\"" + e2e::BesideTest("slidetool.exe") + "\"";
+    for (const std::string& argument : arguments) command += " \"" + argument + "\"";
+    e2e::Process tool;
+    if (!tool.Start("cmd /c \"" + command + " >\"" + folder.File("said.txt") + "\" 2>&1\"")) return -100;
+    const long code = tool.Wait(60000);
+    e2e::ReadFileBytes(folder.File("said.txt"), saidOnEitherStream);
+    return code;
+}
+
+// "name:bytes" of every file in the folder, sorted.
+std::vector<std::string> Contents(const std::string& folder)
+{
+    std::vector<std::string> files;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        std::string bytes;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            e2e::ReadFileBytes(folder + "\\" + found.cFileName, &bytes))
+            files.push_back(found.cFileName + (":" + bytes));
+    }
+    FindClose(search);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+}  // namespace
+
+TEST(MakeShow, ShowFromOwnPicturesPlaysThenStaysWholeThroughRefusals)
+{
+    e2e::TempFolder out;
+    const std::string show = out.File("show"), bmp = Picture("small.bmp");
+    std::string said, mask;
+    ASSERT_EQ(RunTool({"makeshow", show, bmp, Picture("big.jpg"), Picture("tall.png")}, &said), 0);
+    EXPECT_TRUE(said.find("big.jpg (JPEG, 2400 by 1500) fitted to 640 by 400") != std::string::npos &&
+                said.find("slide_04.qjx to slide_15.qjx: the 3 pictures again") != std::string::npos &&
+                said.find("3 pictures read, 15 slides and tile.bmp written") != std::string::npos) << said;
+    ASSERT_TRUE(e2e::ReadFileBytes(e2e::BesideTest("..\\show\\tile.bmp"), &mask));
+    const std::vector<std::string> files = Contents(show);
+    ASSERT_TRUE(files.size() == 16 && files[15] == "tile.bmp:" + mask);  // the sample show's mask
+    HWND helper = CreateWindowExA(0, "STATIC", "helper", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    CDIBSurface slides[3] = {CDIBSurface(helper), CDIBSurface(helper), CDIBSurface(helper)};
+    for (int n = 1; n <= 15; ++n) {
+        char name[16];
+        snprintf(name, sizeof name, "slide_%02d.qjx", n);
+        EXPECT_TRUE(files[n - 1] == name + files[(n - 1) % 3].substr(12)) << name << " repeats in order";
+        EXPECT_EQ(RunTool({"info", show + "\\" + name}, &said), 0) << said;
+        ASSERT_EQ(slides[(n - 1) % 3].LoadImageFile((show + "\\" + name).c_str(), nullptr), 0);
+    }
+    const struct { int slide, x, y; DWORD colour; } points[] = {
+        {0, 639, 236, 0xC04020}, {0, 0, 243, 0x2040C0}, {1, 160, 240, 0x30A050}, {1, 480, 240, 0xE0D040},
+        {1, 320, 39, 0},         {1, 320, 40, 0xE0D040}, {1, 320, 439, 0xE0D040}, {1, 320, 440, 0},
+        {2, 247, 100, 0},        {2, 248, 100, 0x8060F0}, {2, 391, 380, 0xF0A0A0}, {2, 392, 380, 0},
+    };
+    for (const auto& p : points)
+        for (int shift = 0; shift < 32; shift += 8)  // JPEG keeps colours within a few steps
+            EXPECT_NEAR(int(*slides[p.slide].PixelPtr(p.x, p.y) >> shift & 0xFF), int(p.colour >> shift & 0xFF), 8)
+                << p.slide << " " << p.x << "," << p.y;
+
+    // The saver plays the folder: after the first transition one of the slides stands, centred.
+    e2e::RegistrySnapshot keep(HKEY_CURRENT_USER, kSaverKey);
+    SetString(kSaverKey, "Path", show.c_str());
+    e2e::Process saver;
+    ASSERT_TRUE(saver.Start(SaverCommand("/s")));
+    CDIBSurface shot(helper);
+    ASSERT_EQ(shot.Create(640, 480), 0);
+    int shown = 0;
+    for (int tries = 0; tries < 40 && shown == 0; ++tries) {  // the slowest first transition takes 61 ticks
+        Sleep(500);
+        HDC screen = GetDC(nullptr);
+        BitBlt(shot.GetMemDC(), 0, 0, 640, 480, screen, (GetSystemMetrics(SM_CXSCREEN) - 640) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - 480) / 2, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+        for (CDIBSurface& slide : slides) {
+            bool same = true;
+            for (int i = 0; i < 640 * 480 && same; ++i)
+                same = ((*shot.PixelPtr(i % 640, i / 640) ^ *slide.PixelPtr(i % 640, i / 640)) & 0xFFFFFF) == 0;
+            shown += same;
+        }
+    }
+    EXPECT_EQ(shown, 1);
+    PressKey(VK_SPACE);
+    EXPECT_EQ(saver.Wait(3000), 0);
+
+    ASSERT_TRUE(CreateDirectoryA((show + "\\slide_09.qjx.new").c_str(), nullptr));  // writing stops at slide 9
+    std::vector<std::string> fifteen(17, bmp), sixteen(18, bmp);
+    fifteen[0] = sixteen[0] = "makeshow", fifteen[1] = sixteen[1] = show;
+    const struct { std::vector<std::string> arguments; std::string message; } refusals[] = {
+        {{"makeshow", show, bmp, Picture("junk.jpg")}, "junk.jpg: not a BMP, JPEG, PNG or GIF picture"},
+        {{"makeshow", show}, "usage: slidetool"},
+        {sixteen, "a show takes 1 to 15 pictures; 16 given"},
+        {{"makeshow", Picture("junk.jpg"), bmp}, "is a file, not a folder"},
+        {{"makeshow", show, bmp}, "cannot write the show"},  // one picture is not too few
+    };
+    for (const auto& refusal : refusals) {
+        EXPECT_NE(RunTool(refusal.arguments, &said), 0) << refusal.message;
+        EXPECT_NE(said.find(refusal.message), std::string::npos) << said;
+        EXPECT_TRUE(Contents(show) == files) << refusal.message;
+    }
+    ASSERT_TRUE(RemoveDirectoryA((show + "\\slide_09.qjx.new").c_str()));
+    ASSERT_EQ(RunTool(fifteen, &said), 0) << said;  // fifteen pictures replace the show
+    EXPECT_EQ(said.find("again"), std::string::npos) << said;
+    const std::vector<std::string> after = Contents(show);
+    EXPECT_TRUE(after.size() == 16 && after[14].substr(12) == after[0].substr(12) && after[1] != files[1]);
+}

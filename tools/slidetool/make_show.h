@@ -1,0 +1,7 @@
+// slidetool makeshow: a whole show folder (fifteen slides and the dissolve's mask) from a person's
+// own pictures.
+#pragma once
+
+// Writes slide_01.qjx to slide_15.qjx and tile.bmp into folder from count pictures (BMP, or what the
+// system's picture loader reads), all or nothing. Returns the program's exit code.
+int MakeShow(const char* folder, const char* const* pictures, int count);
