@@ -179,10 +179,10 @@ TEST(DisplayContext, ScaledTargetTruncatesEachProduct)
     EXPECT_EQ(t.width, 3);  // 3.75 truncated
     EXPECT_EQ(t.height, 600);
     t = ScaledTarget(TRect32{10, 5, 800, 600}, TRect32{3, 3, 1, 1}, 640, 480);
-    EXPECT_EQ(t.x, 10 + 3);  // 3.75
+    EXPECT_EQ(t.x, 10 + 3);  // 3.75 to 5: both edges truncated
     EXPECT_EQ(t.y, 5 + 3);
-    EXPECT_EQ(t.width, 1);
-    EXPECT_EQ(t.height, 1);
+    EXPECT_EQ(t.width, 2);
+    EXPECT_EQ(t.height, 2);
     t = ScaledTarget(TRect32{0, 0, 800, 600}, TRect32{0, 0, 640, 480}, 0, 0);
     EXPECT_EQ(t.width, 0);
 }

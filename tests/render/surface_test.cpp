@@ -4,7 +4,6 @@
 
 #include <climits>
 
-#include "render/scale_tables.h"
 
 TEST_F(SurfaceTest, RowOrdersCreatingAgainAndDestroying)
 {
@@ -80,27 +79,4 @@ TEST_F(SurfaceTest, ClipCopyAndClipRect)
         EXPECT_TRUE(c[4] != 0 || v == std::vector<int>(c + 5, c + 9)) << ::testing::PrintToString(v);
     }
     // Arguments near the ends of int are left to the random bounds test.
-}
-
-TEST_F(SurfaceTest, ScaleTablesLiveWithTheSurfaces)
-{
-    ASSERT_EQ(CDIBSurface::InstanceCount(), 0);
-    EXPECT_EQ(ScaleTable(), nullptr);
-    {
-        CDIBSurface first(window);
-        EXPECT_TRUE(ScaleTable() && SignedScaleTable());
-        { CDIBSurface second(window); }
-        EXPECT_EQ(CDIBSurface::InstanceCount(), 1);
-        EXPECT_NE(ScaleTable(), nullptr);
-    }
-    EXPECT_EQ(CDIBSurface::InstanceCount(), 0);
-    EXPECT_TRUE(!ScaleTable() && !SignedScaleTable());
-    // They come back with the next surface, and a table operation rebuilds them should they be
-    // missing (as if the first build had failed).
-    CDIBSurface* s = Make(4, 4);
-    EXPECT_NE(ScaleTable(), nullptr);
-    ReleaseScaleTables();
-    s->Fill(0, 0, 4, 4, 0x00646464);
-    EXPECT_EQ(s->Darken(0, 0, 4, 4, 128), 0);
-    EXPECT_EQ(*s->PixelPtr(3, 3), 0x00323232u);
 }
