@@ -1,218 +1,159 @@
 // CDIB: slots and their bounds, the stage, and what lands on a real window when presenting.
-#include <gtest/gtest.h>
-
+#include "../render/surface_fixture.h"
 #include "e2e.h"
 #include "render/display_context.h"
 
 namespace {
 
-const DWORD kRed = 0x00FF0000;
+const DWORD kWhite = 0x00FFFFFF, kRed = 0x00FF0000, kGreen = 0x0000FF00;
 
-// A visible window at the top-left of the screen whose pixels can be read back.
-class WindowTest : public ::testing::Test {
-protected:
-    void Open(int width, int height)
+// A context with a black stage on a white window at the top-left of the screen, and that window's pixels.
+struct Screen : SurfaceTest {
+    void Open(int w, int h)
     {
-        window_ = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "stage test", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
-                                  nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(window_, nullptr);
-        Paint(0x00FFFFFF);
-    }
-    ~WindowTest() override
-    {
-        if (window_) DestroyWindow(window_);
-    }
-    void Paint(COLORREF colour)
-    {
-        HDC dc = GetDC(window_);
-        RECT all;
-        GetClientRect(window_, &all);
-        HBRUSH brush = CreateSolidBrush(colour);
-        FillRect(dc, &all, brush);
-        DeleteObject(brush);
-        ReleaseDC(window_, dc);
-    }
-    // Window pixel as 0x00RRGGBB.
-    DWORD At(int x, int y)
-    {
-        HDC dc = GetDC(window_);
-        COLORREF c = GetPixel(dc, x, y);
-        ReleaseDC(window_, dc);
-        return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-    }
-    // A 640 by 480 stage, black but for a red source rectangle.
-    void OpenStage(CDIB& dib, const TRect32& red)
-    {
-        dib.SetStageFormat(640, 480, 32);
-        ASSERT_EQ(dib.OpenStage(0), 0);
-        CDIBSurface* stage = dib.GetSurface(CDIB::kStageIndex);
-        ASSERT_NE(stage, nullptr);
+        screen = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, w, h, 0, 0, 0, 0);
+        dib.reset(new CDIB(screen));
+        dib->SetStageFormat(640, 480, 32);
+        shot = Make(w, -h);
+        Put(shot, kWhite);
+        ASSERT_EQ(dib->OpenStage(0), 0);
+        stage = dib->GetSurface(CDIB::kStageIndex);
         stage->Fill(0, 0, 640, 480, 0);
-        stage->Fill(red.x, red.y, red.width, red.height, kRed);
     }
-
-    HWND window_ = nullptr;
+    ~Screen() override { DestroyWindow(screen); }
+    void Put(CDIBSurface* from, DWORD colour) { Transfer(from, colour); }
+    CDIBSurface* Shot() { return Transfer(nullptr, 0); }
+    // Fills from with colour and shows it, or (from null) reads the window into shot.
+    CDIBSurface* Transfer(CDIBSurface* from, DWORD colour)
+    {
+        HDC dc = GetDC(screen);
+        const int w = shot->GetWidth(), h = shot->GetHeight();
+        if (from && from->Fill(0, 0, w, h, colour) == 0)
+            BitBlt(dc, 0, 0, w, h, from->GetMemDC(), 0, 0, SRCCOPY);
+        else
+            BitBlt(shot->GetMemDC(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
+        ReleaseDC(screen, dc);
+        GdiFlush();
+        return shot;
+    }
+    DWORD At(int x, int y) { return *Shot()->PixelPtr(x, y) & 0xFFFFFF; }
+    HWND screen = nullptr;
+    std::unique_ptr<CDIB> dib;
+    CDIBSurface* shot = nullptr;
+    CDIBSurface* stage = nullptr;
 };
 
 }  // namespace
 
-TEST(DisplayContext, SlotTableBoundsAndReplacement)
-{
-    CDIB dib(nullptr);
-    EXPECT_EQ(dib.GetSurface(0), nullptr);
-    EXPECT_EQ(dib.CreateSlot(0), -1);  // no table yet
-    ASSERT_EQ(dib.SetSlotCount(4), 0);
-    EXPECT_EQ(dib.CreateSlot(3), 0);
-    CDIBSurface* kept = dib.GetSurface(3);
-    EXPECT_NE(kept, nullptr);
-
-    EXPECT_EQ(dib.SetSlotCount(129), -1);
-    EXPECT_EQ(dib.SetSlotCount(-1), -1);
-    EXPECT_EQ(dib.slotCount, 4);
-    EXPECT_EQ(dib.GetSurface(3), kept);  // untouched by the refused counts
-
-    EXPECT_EQ(dib.GetSurface(-3), nullptr);
-    EXPECT_EQ(dib.GetSurface(4), nullptr);
-    EXPECT_EQ(dib.GetSurface(CDIB::kSpareIndex), nullptr);
-    EXPECT_EQ(dib.GetSurface(CDIB::kStageIndex), nullptr);
-    EXPECT_EQ(dib.CreateSlot(4), -1);
-    EXPECT_EQ(dib.CreateSlot(-1), -1);
-
-    ASSERT_EQ(dib.SetSlotCount(128), 0);
-    EXPECT_EQ(dib.GetSurface(3), nullptr);  // a new table starts empty
-    EXPECT_EQ(dib.CreateSlot(127), 0);
-    ASSERT_EQ(dib.SetSlotCount(0), 0);
-    EXPECT_EQ(dib.GetSurface(0), nullptr);
-    dib.FreeSlots();
-    EXPECT_EQ(dib.slots, nullptr);
-}
-
-TEST(DisplayContext, LoadFileChecksTheIndexAndKeepsTheSlotsSurface)
+TEST(DisplayContext, SlotsAndTheirBounds)
 {
     e2e::TempFolder folder;
-    std::string missing = folder.File("slide_01.qjx");
+    const std::string missing = folder.File("slide_01.qjx");
     CDIB dib(nullptr);
+    EXPECT_EQ(dib.CreateSlot(0), -1);  // no table yet
     ASSERT_EQ(dib.SetSlotCount(4), 0);
     EXPECT_EQ(dib.LoadFile(4, missing.c_str(), nullptr), -1);
     EXPECT_EQ(dib.LoadFile(-1, missing.c_str(), nullptr), -1);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(dib.GetSurface(i), nullptr);
-
-    EXPECT_EQ(dib.LoadFile(0, missing.c_str(), nullptr), -1);
-    CDIBSurface* surface = dib.GetSurface(0);
-    ASSERT_NE(surface, nullptr);
-    EXPECT_EQ(dib.LoadFile(0, missing.c_str(), nullptr), -1);
-    EXPECT_EQ(dib.GetSurface(0), surface);
+    EXPECT_EQ(dib.LoadFile(3, missing.c_str(), nullptr), -1);  // the slot gets a surface; the file fails
+    CDIBSurface* kept = dib.GetSurface(3);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(dib.LoadFile(3, missing.c_str(), nullptr), -1);
+    EXPECT_EQ(dib.SetSlotCount(129), -1);
+    EXPECT_EQ(dib.SetSlotCount(-1), -1);
+    EXPECT_EQ(dib.GetSurface(3), kept);  // the same object, untouched by the refused counts
+    for (int index : {-3, 4, int(CDIB::kSpareIndex), int(CDIB::kStageIndex), 2})
+        EXPECT_EQ(dib.GetSurface(index), nullptr) << index;
+    EXPECT_EQ(dib.CreateSlot(4) + dib.CreateSlot(-1), -2);
+    ASSERT_EQ(dib.SetSlotCount(128), 0);
+    EXPECT_EQ(dib.GetSurface(3), nullptr);  // a new table starts empty
+    EXPECT_EQ(dib.CreateSlot(127), 0);
 }
 
-TEST(DisplayContext, StageLifecycle)
+TEST_F(Screen, StageAndOneToOnePresents)
 {
-    HWND hidden = CreateWindowExA(0, "STATIC", "hidden", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    CDIB dib(hidden);
-    dib.SetSlotCount(4);
-    dib.SetStageFormat(640, 480, 32);
-    dib.SetViewSize(640, 480);
-    ASSERT_EQ(dib.OpenStage(0), 0);
-    EXPECT_EQ(dib.fullScreen, 0);
-    CDIBSurface* stage = dib.GetSurface(CDIB::kStageIndex);
-    ASSERT_NE(stage, nullptr);
-    EXPECT_EQ(stage->GetWidth(), 640);
-    EXPECT_EQ(stage->GetHeight(), 480);
-    EXPECT_EQ(stage->GetBitCount(), 32);
-
-    // A stage that cannot be made leaves none behind.
-    EXPECT_EQ(dib.CreateStage(0, 480), -1);
-    EXPECT_EQ(dib.GetSurface(CDIB::kStageIndex), nullptr);
-
-    EXPECT_EQ(dib.CreateStage(320, 240), 0);
-    dib.CreateSlot(1);
-    dib.CloseAll();
-    EXPECT_EQ(dib.GetSurface(CDIB::kStageIndex), nullptr);
-    EXPECT_EQ(dib.slotCount, 0);
-    DestroyWindow(hidden);
-}
-
-TEST_F(WindowTest, PresentBeforeTheStageExistsDrawsNothing)
-{
-    Open(200, 100);
-    CDIB dib(window_);
-    TRect32 all = {0, 0, 200, 100};
-    dib.Present(&all, nullptr);
-    dib.PresentScaled(&all, &all);
-    dib.SetStageFormat(640, 480, 32);
-    dib.Present(nullptr, nullptr);
-    EXPECT_EQ(At(10, 10), 0x00FFFFFFu);
-    EXPECT_EQ(At(199, 99), 0x00FFFFFFu);
-}
-
-TEST_F(WindowTest, PresentCopiesOneToOne)
-{
+    CDIB none(nullptr);  // no stage: nothing drawn, nothing crashes
+    TRect32 at = {30, 20, 640, 480}, part = {100, 50, 10, 20}, there = {0, 0, 10, 20};
+    none.Present(&at, nullptr);
+    none.PresentScaled(&at, &part);
     Open(700, 500);
-    CDIB dib(window_);
-    OpenStage(dib, TRect32{100, 50, 10, 20});
-    TRect32 destination = {30, 20, 640, 480};
-    dib.Present(&destination, nullptr);
-    EXPECT_EQ(At(30 + 100, 20 + 50), kRed);
-    EXPECT_EQ(At(30 + 109, 20 + 69), kRed);
-    EXPECT_EQ(At(30 + 110, 20 + 69), 0u);
-    EXPECT_EQ(At(30 + 99, 20 + 50), 0u);
-    EXPECT_EQ(At(29, 20), 0x00FFFFFFu);  // outside the destination
-
-    // Only a stage rectangle: the rest of the window stays.
-    Paint(0x00FFFFFF);
-    TRect32 part = {100, 50, 10, 20};
-    TRect32 at = {130, 70, 10, 20};
-    dib.Present(&at, &part);
+    EXPECT_EQ(dib->fullScreen, 0);
+    EXPECT_EQ(stage->GetWidth() * 1000 + stage->GetHeight(), 640480);
+    stage->Fill(100, 50, 10, 20, kRed);
+    dib->Present(&at, nullptr);
     EXPECT_EQ(At(130, 70), kRed);
     EXPECT_EQ(At(139, 89), kRed);
-    EXPECT_EQ(At(140, 70), 0x00FFFFFFu);
+    EXPECT_EQ(At(140, 89) | At(129, 70), 0u);
+    EXPECT_EQ(At(29, 20), kWhite);  // outside the destination
+    stage->Fill(100, 50, 10, 20, kGreen);
+    dib->Present(&there, &part);  // only a stage rectangle
+    dib->Present(nullptr, &part);
+    EXPECT_EQ(At(9, 19), kGreen);
+    EXPECT_EQ(At(10, 19), kWhite);
+    // A stage that cannot be made leaves none behind; closing releases stage and slots.
+    EXPECT_EQ(dib->CreateStage(0, 480), -1);
+    EXPECT_EQ(dib->GetSurface(CDIB::kStageIndex), nullptr);
+    dib->SetSlotCount(2);
+    dib->CreateSlot(1);
+    dib->CloseAll();
+    EXPECT_EQ(dib->slotCount, 0);
 }
 
-TEST(DisplayContext, ScaledTargetTruncatesEachProduct)
+TEST_F(Screen, FitScreenStripsTileTheScreenAsStretchBltDraws)
 {
-    TRect32 t = ScaledTarget(TRect32{0, 0, 1280, 960}, TRect32{20, 0, 20, 480}, 640, 480);
-    EXPECT_EQ(t.x, 40);
-    EXPECT_EQ(t.y, 0);
-    EXPECT_EQ(t.width, 40);
-    EXPECT_EQ(t.height, 960);
-    t = ScaledTarget(TRect32{0, 0, 800, 600}, TRect32{20, 0, 3, 480}, 640, 480);
-    EXPECT_EQ(t.x, 25);
-    EXPECT_EQ(t.width, 3);  // 3.75 truncated
-    EXPECT_EQ(t.height, 600);
-    t = ScaledTarget(TRect32{10, 5, 800, 600}, TRect32{3, 3, 1, 1}, 640, 480);
-    EXPECT_EQ(t.x, 10 + 3);  // 3.75 to 5: both edges truncated
-    EXPECT_EQ(t.y, 5 + 3);
-    EXPECT_EQ(t.width, 2);
-    EXPECT_EQ(t.height, 2);
-    t = ScaledTarget(TRect32{0, 0, 800, 600}, TRect32{0, 0, 640, 480}, 0, 0);
-    EXPECT_EQ(t.width, 0);
-}
-
-TEST_F(WindowTest, PresentScaledPutsTheSourceAtItsScaledPlace)
-{
-    Open(800, 600);
-    CDIB dib(window_);
-    OpenStage(dib, TRect32{20, 0, 3, 480});
-    TRect32 whole = {0, 0, 800, 600};
-    dib.PresentScaled(&whole, nullptr);  // whole stage: black with a red strip
-    Paint(0x00FFFFFF);
-    TRect32 strip = {20, 0, 3, 480};
-    dib.PresentScaled(&whole, &strip);  // lands at (25, 0, 3, 600)
-    EXPECT_EQ(At(24, 300), 0x00FFFFFFu);
-    EXPECT_EQ(At(25, 0), kRed);
-    EXPECT_EQ(At(27, 599), kRed);
-    EXPECT_EQ(At(28, 300), 0x00FFFFFFu);
-}
-
-TEST_F(WindowTest, PresentScaledDoublesOnALargeDestination)
-{
+    // The stage stretched over screens of these sizes, seen through a 1024 x 768 window at opposite
+    // corners: after the 32 strips of a wipe no pixel is left white, and every strip, a smear's
+    // rectangle and the whole stage show exactly what StretchBlt shows (into `expected`).
     Open(1024, 768);
-    CDIB dib(window_);
-    OpenStage(dib, TRect32{20, 0, 20, 480});
-    TRect32 destination = {0, 0, 1280, 960};
-    TRect32 strip = {20, 0, 20, 480};
-    dib.PresentScaled(&destination, &strip);  // lands at (40, 0, 40, 960)
-    EXPECT_EQ(At(39, 100), 0x00FFFFFFu);
-    EXPECT_EQ(At(40, 100), kRed);
-    EXPECT_EQ(At(79, 767), kRed);
-    EXPECT_EQ(At(80, 100), 0x00FFFFFFu);
+    Paint(stage, [](int x, int y) { return (x * 0x10307u ^ y * 0x3010Bu) & 0x7F7F7F; });  // never white
+    CDIBSurface* expected = Make(1024, -768);
+    SetStretchBltMode(expected->GetMemDC(), COLORONCOLOR);
+    auto same = [&] { return Pixels(Shot(), [&](int x, int y) { return *expected->PixelPtr(x, y); }, kWhite); };
+    for (POINT size : {POINT{1366, 768}, POINT{1360, 768}, POINT{1680, 1050}, POINT{1280, 1024}, POINT{800, 600}})
+        for (int corner : {0, 1}) {
+            const TRect32 view = {corner * std::min(0, 1024 - int(size.x)), corner * std::min(0, 768 - int(size.y)),
+                                  size.x, size.y};
+            Put(expected, kWhite);
+            auto present = [&](TRect32 s) {
+                const TRect32 t = ScaledTarget(view, s, 640, 480);
+                StretchBlt(expected->GetMemDC(), t.x, t.y, t.width, t.height, stage->GetMemDC(), s.x, s.y, s.width,
+                           s.height, SRCCOPY);
+                dib->PresentScaled(&view, &s);
+            };
+            for (int i = 31; i >= 0; --i)
+                present(TRect32{20 * i, 0, 20, 480});
+            EXPECT_TRUE(same()) << size.x << "x" << size.y;
+            EXPECT_TRUE(Pixels(shot, [&](int x, int y) {
+                return InRect(x, y, view.x, view.y, view.x + view.width, view.y + view.height) ? 0u : kWhite;
+            }, 0x808080));
+            present(TRect32{0, 0, 640, 301});
+            present(TRect32{0, 0, 640, 480});
+            EXPECT_TRUE(same());
+        }
+    const TRect32 cases[][3] = {  // the whole stage on the window, a stage rectangle, where it lands
+        {{0, 0, 1280, 960}, {20, 0, 20, 480}, {40, 0, 40, 960}},
+        {{0, 0, 800, 600}, {20, 0, 3, 480}, {25, 0, 3, 600}},  // 3.75 wide, truncated
+        {{10, 5, 800, 600}, {3, 3, 1, 1}, {13, 8, 2, 2}},     // 3.75 to 5: each edge truncated
+    };
+    for (auto& c : cases) {
+        const TRect32 t = ScaledTarget(c[0], c[1], 640, 480);
+        EXPECT_TRUE(t.x == c[2].x && t.y == c[2].y && t.width == c[2].width && t.height == c[2].height) << t.x;
+    }
+}
+
+TEST_F(Screen, PreviewDropsColumnsInsteadOfMixingThem)
+{
+    // Columns alternately red and green, shrunk into the preview: every pixel shows one of them (other
+    // stretch modes AND or average them), through GDI for a tiny preview and through row copies.
+    for (POINT size : {POINT{80, 60}, POINT{320, 240}}) {
+        Open(size.x, size.y);
+        Paint(stage, [](int x, int) { return x % 2 ? kRed : kGreen; });
+        const TRect32 view = {0, 0, size.x, size.y};
+        dib->Present(&view, nullptr);
+        CDIBSurface* seen = Shot();
+        EXPECT_TRUE(Pixels(seen, [&](int x, int y) {
+            const DWORD p = *seen->PixelPtr(x, y) & 0xFFFFFF;
+            return p == kRed || p == kGreen ? p : p ^ 1;
+        }, 0xFFFFFF)) << size.x;
+        DestroyWindow(screen);
+    }
 }
