@@ -57,7 +57,9 @@ TEST(DisplayContext, SlotsAndTheirBounds)
     EXPECT_EQ(dib.LoadFile(3, missing.c_str(), nullptr), -1);  // the slot gets a surface; the file fails
     CDIBSurface* kept = dib.GetSurface(3);
     ASSERT_NE(kept, nullptr);
+    kept->GetColorTable()->rgbRed = 7;  // a new surface would have it 0, even at the same address
     EXPECT_EQ(dib.LoadFile(3, missing.c_str(), nullptr), -1);
+    EXPECT_EQ(dib.GetSurface(3)->GetColorTable()->rgbRed, 7);
     EXPECT_EQ(dib.SetSlotCount(129), -1);
     EXPECT_EQ(dib.SetSlotCount(-1), -1);
     EXPECT_EQ(dib.GetSurface(3), kept);  // the same object, untouched by the refused counts
@@ -90,6 +92,9 @@ TEST_F(Screen, StageAndOneToOnePresents)
     EXPECT_EQ(At(9, 19), kGreen);
     EXPECT_EQ(At(10, 19), kWhite);
     // A stage that cannot be made leaves none behind; closing releases stage and slots.
+    const int live = CDIBSurface::InstanceCount();
+    EXPECT_EQ(dib->CreateStage(320, 240), 0);  // in place of the old one
+    EXPECT_EQ(CDIBSurface::InstanceCount(), live);
     EXPECT_EQ(dib->CreateStage(0, 480), -1);
     EXPECT_EQ(dib->GetSurface(CDIB::kStageIndex), nullptr);
     dib->SetSlotCount(2);
@@ -142,17 +147,20 @@ TEST_F(Screen, FitScreenStripsTileTheScreenAsStretchBltDraws)
 
 TEST_F(Screen, PreviewDropsColumnsInsteadOfMixingThem)
 {
-    // Columns alternately red and green, shrunk into the preview: every pixel shows one of them (other
-    // stretch modes AND or average them), through GDI for a tiny preview and through row copies.
-    for (POINT size : {POINT{80, 60}, POINT{320, 240}}) {
+    // A red and green chequerboard shrunk into the preview: each pixel shows one of the two, as
+    // StretchBlt draws in COLORONCOLOR mode (other modes AND or average them), through GDI for a tiny
+    // preview and through row copies for a larger one.
+    for (POINT size : {POINT{80, 60}, POINT{300, 225}}) {
         Open(size.x, size.y);
-        Paint(stage, [](int x, int) { return x % 2 ? kRed : kGreen; });
+        Paint(stage, [](int x, int y) { return (x + y) % 2 ? kRed : kGreen; });
+        CDIBSurface* expected = Make(size.x, -size.y);
+        SetStretchBltMode(expected->GetMemDC(), COLORONCOLOR);
+        StretchBlt(expected->GetMemDC(), 0, 0, size.x, size.y, stage->GetMemDC(), 0, 0, 640, 480, SRCCOPY);
         const TRect32 view = {0, 0, size.x, size.y};
         dib->Present(&view, nullptr);
-        CDIBSurface* seen = Shot();
-        EXPECT_TRUE(Pixels(seen, [&](int x, int y) {
-            const DWORD p = *seen->PixelPtr(x, y) & 0xFFFFFF;
-            return p == kRed || p == kGreen ? p : p ^ 1;
+        EXPECT_TRUE(Pixels(Shot(), [&](int x, int y) {
+            const DWORD p = *expected->PixelPtr(x, y) & 0xFFFFFF;
+            return p == kRed || p == kGreen ? p : ~p;
         }, 0xFFFFFF)) << size.x;
         DestroyWindow(screen);
     }

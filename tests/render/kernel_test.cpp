@@ -172,29 +172,28 @@ TEST_F(SurfaceTest, EveryByteOfEveryRoutineAgainstItsFormula)
 TEST_F(SurfaceTest, WithinOneRowPixelsGoOneAtATimeInTheirOrder)
 {
     // As if done one pixel at a time, each reading what memory holds then: the fade right to left, the
-    // mix (as every routine walking rows like it) left to right.
-    Ref fade, mix;
+    // others left to right.
     for (const Routine& r : Routines()) {
-        fade = r.name == "FadeFrom 16711808" ? r.ref : fade;
-        mix = r.name == "BlendFrom mode 0 level 64" ? r.ref : mix;
-    }
-    for (bool leftward : {true, false})
+        const bool leftward = r.name == "FadeFrom 16711808";
+        if (!leftward && r.name != "BlendFrom mode 0 level 64" && r.name != "CopyKeyed" && r.name != "AlphaFrom")
+            continue;
         for (int shift : {1, -1, 2, -2, 0}) {
             CDIBSurface* s = Make(24, 1);
-            Paint(s, [](int x, int) { return PatternPixel(x, 0, 9); });
+            Paint(s, [](int x, int) { return PatternPixel(x, 0, 9) % 5 ? PatternPixel(x, 0, 9) : 0x000102; });
             DWORD ref[24];
             for (int x = 0; x < 24; ++x)
-                ref[x] = PatternPixel(x, 0, 9);
+                ref[x] = *s->PixelPtr(x, 0);
             for (int i = 0; i < 13; ++i) {
                 const int x = leftward ? 16 - i : 4 + i;
                 const DWORD d = ref[x], sp = ref[x + shift];
                 ref[x] = 0;
                 for (int b = 0; b < 4; ++b)
-                    ref[x] |= static_cast<DWORD>((leftward ? fade : mix)(d, sp, b)) << 8 * b;
+                    ref[x] |= static_cast<DWORD>(r.ref(d, sp, b)) << 8 * b;
             }
-            leftward ? s->FadeFrom(4, 0, s, 4 + shift, 0, 13, 1, 0x00FF0080) : s->BlendFrom(4, 0, s, 4 + shift, 0, 13, 1, 0, 64);
-            EXPECT_TRUE(Pixels(s, [&](int x, int) { return ref[x]; })) << leftward << " shift " << shift;
+            r.run(s, s, 4, 0, 4 + shift, 0, 13, 1);
+            EXPECT_TRUE(Pixels(s, [&](int x, int) { return ref[x]; })) << r.name << " shift " << shift;
         }
+    }
 }
 
 TEST_F(SurfaceTest, NoRoutineWritesOutsideItsRectangle)

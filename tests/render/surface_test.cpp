@@ -45,6 +45,7 @@ TEST_F(SurfaceTest, ClipCopyAndClipRect)
         {-10, -20, 0, 0, 100, 100, 0, 0, 0, 10, 20, 30, 10},  // limited by both surfaces
         {5, 5, -3, -4, 10, 10, 0, 8, 9, 0, 0, 7, 6},          // the destination moves along
         {63, 47, 39, 29, 1, 1, 0, 63, 47, 39, 29, 1, 1},      // the last pixel of both
+        {60, 40, 0, 0, 10, 10, 0, 60, 40, 0, 0, 4, 8},        // limited by the destination
         {64, 0, 0, 0, 10, 10, -1}, {0, 0, 40, 0, 10, 10, -1}, {0, 0, 0, 0, 0, 10, -1},
     };
     for (auto& c : copies) {
