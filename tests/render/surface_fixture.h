@@ -20,10 +20,7 @@ inline DWORD PatternPixel(int x, int y, unsigned seed)
 }
 
 // (x, y) lies from (left, top) up to but not including (right, bottom).
-inline bool InRect(int x, int y, int left, int top, int right, int bottom)
-{
-    return x >= left && x < right && y >= top && y < bottom;
-}
+inline bool InRect(int x, int y, int l, int t, int r, int b) { return x >= l && x < r && y >= t && y < b; }
 
 template <class Value>
 void Paint(CDIBSurface* s, Value value)
@@ -46,11 +43,7 @@ template <class Want>
 
 class SurfaceTest : public ::testing::Test {
 protected:
-    ~SurfaceTest() override
-    {
-        owned.clear();
-        DestroyWindow(window);
-    }
+    ~SurfaceTest() override { owned.clear(), DestroyWindow(window); }
     // A created surface owned by the test; a negative height makes a top-down one.
     CDIBSurface* Make(int width, int height)
     {
