@@ -1,11 +1,31 @@
-// CDIB: slots and their bounds, the stage, and what lands on a real window when presenting.
+// CDIB: slots and their bounds, the stage, what lands on a real window when presenting, and taking
+// the display over (each switch of mode shows as a WM_DISPLAYCHANGE).
 #include "../render/surface_fixture.h"
 #include "e2e.h"
 #include "render/display_context.h"
 
 namespace {
 
-const DWORD kWhite = 0x00FFFFFF, kRed = 0x00FF0000, kGreen = 0x0000FF00;
+const DWORD kWhite = 0x00FFFFFF;
+int switches = 0;
+
+LRESULT CALLBACK CountSwitches(HWND window, UINT message, WPARAM w, LPARAM l)
+{
+    switches += message == WM_DISPLAYCHANGE;
+    return DefWindowProcA(window, message, w, l);
+}
+
+// Switches seen since the last call.
+int Switches()
+{
+    MSG msg;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 200; Sleep(10))
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    const int seen = switches;
+    switches = 0;
+    return seen;
+}
 
 }  // namespace
 
@@ -33,11 +53,15 @@ TEST(DisplayContext, SlotsAndTheirBounds)
     EXPECT_EQ(dib.CreateSlot(127), 0);
 }
 
-TEST_F(SurfaceTest, PresentingOnAWindow)
+TEST_F(SurfaceTest, PresentingOnAWindowAndTakingTheDisplayOver)
 {
     // A stage on a white 1024 x 768 window; what the window shows is read into shot and compared with
     // what StretchBlt in COLORONCOLOR mode draws into expected.
-    HWND screen = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, 0, 0, 0, 0);
+    WNDCLASSA type = {};
+    type.lpfnWndProc = CountSwitches;
+    type.lpszClassName = "count switches";
+    RegisterClassA(&type);
+    HWND screen = CreateWindowExA(WS_EX_TOPMOST, type.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, 0, 0, 0, 0);
     CDIBSurface *shot = Make(1024, -768), *expected = Make(1024, -768);
     SetStretchBltMode(expected->GetMemDC(), COLORONCOLOR);
     auto copy = [&](CDIBSurface* s, bool toWindow) {
@@ -64,7 +88,9 @@ TEST_F(SurfaceTest, PresentingOnAWindow)
     // after the 32 strips of a wipe no pixel is left white, and every strip, a smear's rectangle and the
     // whole stage show exactly what StretchBlt shows.
     Paint(stage, [](int x, int y) { return (x * 0x10307u ^ y * 0x3010Bu) & 0x7F7F7F; });  // never white
-    for (POINT size : {POINT{1366, 768}, POINT{1360, 768}, POINT{1680, 1050}, POINT{1280, 1024}, POINT{800, 600}})
+    // Shrunk into the preview, it shows the pixels COLORONCOLOR picks (other modes AND or average them),
+    // through GDI for a tiny preview and through row copies for a larger one.
+    for (POINT size : {POINT{1366, 768}, POINT{1360, 768}, POINT{1680, 1050}, POINT{1280, 1024}, POINT{800, 600}, POINT{80, 60}, POINT{300, 225}})
         for (int corner : {0, 1}) {
             const TRect32 view = {corner * std::min(0, 1024 - int(size.x)), corner * std::min(0, 768 - int(size.y)),
                                   size.x, size.y};
@@ -79,7 +105,7 @@ TEST_F(SurfaceTest, PresentingOnAWindow)
                 present(TRect32{20 * i, 0, 20, 480});
             EXPECT_TRUE(same()) << size.x << "x" << size.y;
             EXPECT_TRUE(Pixels(shot, [&](int x, int y) {
-                return InRect(x, y, view.x, view.y, view.x + view.width, view.y + view.height) ? 0u : kWhite;
+                return Inside(x, view.x, view.x + view.width) && Inside(y, view.y, view.y + view.height) ? 0u : kWhite;
             }, 0x808080));
             present(TRect32{0, 0, 640, 301});
             present(TRect32{0, 0, 640, 480});
@@ -95,21 +121,6 @@ TEST_F(SurfaceTest, PresentingOnAWindow)
         EXPECT_TRUE(t.x == c[2].x && t.y == c[2].y && t.width == c[2].width && t.height == c[2].height) << t.x;
     }
 
-    // A red and green chequerboard shrunk into the preview: each pixel shows one of the two, as in
-    // COLORONCOLOR mode (other modes AND or average them), through GDI for a tiny preview and through
-    // row copies for a larger one.
-    Paint(stage, [](int x, int y) { return (x + y) % 2 ? kRed : kGreen; });
-    for (POINT size : {POINT{80, 60}, POINT{300, 225}}) {
-        clear();
-        StretchBlt(expected->GetMemDC(), 0, 0, size.x, size.y, stage->GetMemDC(), 0, 0, 640, 480, SRCCOPY);
-        const TRect32 view = {0, 0, size.x, size.y};
-        dib.Present(&view, nullptr);
-        EXPECT_TRUE(Pixels(copy(shot, false), [&](int x, int y) {
-            const DWORD p = *expected->PixelPtr(x, y) & kWhite;
-            return p == kRed || p == kGreen || p == kWhite ? p : ~p;
-        }, kWhite)) << size.x;
-    }
-
     // A stage that cannot be made leaves none behind; closing releases stage and slots.
     const int live = CDIBSurface::InstanceCount();
     EXPECT_EQ(dib.CreateStage(320, 240), 0);  // in place of the old one
@@ -120,5 +131,28 @@ TEST_F(SurfaceTest, PresentingOnAWindow)
     dib.CreateSlot(1);
     dib.CloseAll();
     EXPECT_EQ(dib.slotCount, 0);
+
+    // A switch to the desktop's own size and back, alone and by a context that takes the display over
+    // (and switches back when it ends).
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    CChangeDisplay display;
+    EXPECT_EQ(display.Restore() + display.Change(width + 1, height), 1);  // nothing to undo; no such mode
+    EXPECT_EQ(Switches() + display.changed, 0);
+    DEVMODEA mode;  // all four values must match: no display runs at 1000 Hz
+    EXPECT_EQ(display.FindMode(width, height, 32, 1000, &mode), 0);
+    ASSERT_EQ(display.Change(width, height), 1);
+    EXPECT_EQ(static_cast<int>(display.targetMode.dmPelsHeight), height);
+    EXPECT_EQ(Switches(), 1);
+    EXPECT_EQ(display.Restore() + display.Restore(), 2);  // back once
+    EXPECT_EQ(Switches(), 1);
+    {
+        CDIB full(screen);
+        full.SetStageFormat(width, height, 32);
+        ASSERT_EQ(full.OpenStage(1), 0);
+        EXPECT_EQ(full.fullScreen, 1);
+        full.CloseAll();
+        EXPECT_EQ(Switches(), 1);
+    }
+    EXPECT_EQ(Switches(), 1);
     DestroyWindow(screen);
 }

@@ -45,7 +45,7 @@ TEST_F(SurfaceTest, StretchesSampleMirrorClipAndKey)
             d->StretchKeyed(c.dx, c.dy, c.dw, c.dh, s, c.sx, c.sy, c.sw, c.sh, kKey);
         GdiFlush();
         EXPECT_TRUE(Pixels(d, [&](int x, int y) {
-            const POINT p = InRect(x, y, c.left, c.top, c.right, c.bottom) ? c.at(x, y) : POINT{-1, -1};
+            const POINT p = Inside(x, c.left, c.right) && Inside(y, c.top, c.bottom) ? c.at(x, y) : POINT{-1, -1};
             const DWORD* v = s->PixelPtr(p.x, p.y);
             return !v || *v == (c.flags ? kAbc : kKey) && c.flags != -1 ? PatternPixel(x, y, 1) : *v;
         }, c.flags == -1 ? 0xFFFFFF : 0xFFFFFFFF)) << "case " << &c - cases;

@@ -19,8 +19,8 @@ inline DWORD PatternPixel(int x, int y, unsigned seed)
     return v ^ v >> 12;
 }
 
-// (x, y) lies from (left, top) up to but not including (right, bottom).
-inline bool InRect(int x, int y, int l, int t, int r, int b) { return x >= l && x < r && y >= t && y < b; }
+// lo <= v < hi, in 64 bits so that no edge computed from the arguments wraps around.
+inline bool Inside(long long v, long long lo, long long hi) { return v >= lo && v < hi; }
 
 template <class Value>
 void Paint(CDIBSurface* s, Value value)

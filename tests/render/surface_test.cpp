@@ -1,16 +1,12 @@
-// The surface itself: both row orders, creating, refusing and releasing, and the two clipping rules.
+// The surface itself: creating, refusing and releasing.
 #include "surface_fixture.h"
 
 #include <climits>
 
-TEST_F(SurfaceTest, RowOrdersCreatingAgainAndDestroying)
+TEST_F(SurfaceTest, CreatingAgainRefusingAndDestroying)
 {
-    // Bottom-up rows: row 0 comes last in memory. (That GDI sees the same pixels as PixelPtr, in both
-    // row orders, is shown by the copies through GDI.)
+    // (That GDI and PixelPtr see the same pixels, in both row orders, is shown by the copies through GDI.)
     CDIBSurface* s = Make(7, 5);
-    EXPECT_EQ(s->GetPitch() * 100 + s->GetBitmapInfo()->bmiHeader.biHeight, -2795);
-    EXPECT_EQ(reinterpret_cast<BYTE*>(s->PixelPtr(1, 0)), static_cast<BYTE*>(s->GetBits()) + 4 * 28 + 4);
-    EXPECT_EQ(s->GetRowTable()[3], s->PixelPtr(0, 3));
     for (POINT p : {POINT{7, 0}, POINT{0, 5}, POINT{-1, 0}, POINT{0, -1}})
         EXPECT_EQ(s->PixelPtr(p.x, p.y), nullptr) << p.x << "," << p.y;
     EXPECT_NE(s->PixelPtr(6, 4), nullptr);
@@ -18,8 +14,6 @@ TEST_F(SurfaceTest, RowOrdersCreatingAgainAndDestroying)
     HGDIOBJ first = GetCurrentObject(s->GetMemDC(), OBJ_BITMAP);
     ASSERT_EQ(s->Create(16, -8), 0);
     EXPECT_EQ(GetObjectType(first), 0u);
-    EXPECT_EQ(s->GetPitch() * 100 + s->GetHeight(), 6408);
-    EXPECT_EQ(reinterpret_cast<BYTE*>(s->PixelPtr(1, 2)), static_cast<BYTE*>(s->GetBits()) + 2 * 64 + 4);
     HGDIOBJ second = GetCurrentObject(s->GetMemDC(), OBJ_BITMAP);
     s->Destroy();
     EXPECT_EQ(GetObjectType(second) + (s->PixelPtr(0, 0) != nullptr), 0u);
