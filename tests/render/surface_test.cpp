@@ -1,7 +1,250 @@
-// The surface itself: creating, refusing and releasing.
+// The surface: every pixel routine from one table, each byte of its results against a plain reference
+// formula over every pair of destination and source byte values, in its own order within one row, and
+// never outside its rectangle (clipped to the surfaces) whatever the arguments; the stretches' sampling;
+// creating, refusing and releasing.
 #include "surface_fixture.h"
 
+#include <algorithm>
 #include <climits>
+#include <functional>
+#include <random>
+#include <string>
+
+namespace {
+
+BYTE ByteOf(DWORD p, int i) { return static_cast<BYTE>(p >> (8 * i)); }
+
+// Four permutations of v, one per byte: destination pixel (x, y) is Spread(y) and source pixel (x, y)
+// Spread(x), so every (d, s) pair meets in every byte.
+DWORD Spread(int v) { return DWORD(v) | (v * 5 + 11) % 256 << 8 | (255 - v) << 16 | DWORD(v * 3 % 256) << 24; }
+
+int Clamp(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
+
+// Mode 0 mixes (truncating toward zero), 1 adds, 2 subtracts; levels outside 0..255 act as the nearer end.
+int Blend(int mode, int d, int s, int level)
+{
+    level = Clamp(level);
+    return mode == kBlendMix ? d + (s - d) * level / 255 : Clamp(mode == kBlendAdd ? d + level * s / 255 : d - level * (255 - s) / 255);
+}
+
+// s + 2 x floor((d - s) x weight x 128 / 65536), clamped.
+int Fade(int d, int s, int weight)
+{
+    const long long p = static_cast<long long>(d - s) * weight * 128;
+    return Clamp(s + 2 * static_cast<int>(p >= 0 ? p / 65536 : -((-p + 65535) / 65536)));
+}
+// Byte b of a result from the pixels it was made of, or -1 where GDI decides it (outside Mask).
+using Ref = std::function<int(DWORD d, DWORD s, int b)>;
+int Unchanged(DWORD d, DWORD, int b) { return ByteOf(d, b); }
+DWORD Whole(const Ref& ref, DWORD d, DWORD s)
+{
+    return DWORD(ref(d, s, 0)) & 0xFF | (ref(d, s, 1) & 0xFF) << 8 | (ref(d, s, 2) & 0xFF) << 16 | DWORD(ref(d, s, 3) & 0xFF) << 24;
+}
+DWORD Mask(const Ref& ref) { return ref(0, 0, 3) < 0 ? 0xFFFFFF : 0xFFFFFFFF; }
+// Copies skip the key, comparing and writing with the fourth byte cleared.
+Ref Keyed(DWORD key) { return [=](DWORD d, DWORD s, int b) { return (s & 0xFFFFFF) == key ? ByteOf(d, b) : b == 3 ? 0 : ByteOf(s, b); }; }
+
+// A routine with its arguments, run on d (and source s) at dx, dy, sx, sy, w, h; whether it reads a source
+// rectangle; its reference (none where GDI decides the bytes); its result on whole surfaces.
+using Run = std::function<int(CDIBSurface* d, CDIBSurface* s, int dx, int dy, int sx, int sy, int w, int h)>;
+struct Routine { std::string name; bool source; Run run; Ref ref; int result; };
+#define RUN(call) [=](CDIBSurface* d, CDIBSurface* s, int dx, int dy, int sx, int sy, int w, int h) { return call; }
+
+std::vector<Routine> Routines()
+{
+    std::vector<Routine> r;
+    auto add = [&](std::string name, bool source, Run run, Ref ref, int result = 0) { r.push_back({name, source, run, ref, result}); };
+    for (int mode : {kBlendMix, kBlendAdd, kBlendSubtract})
+        for (int level : {0, 1, 2, 64, 127, 128, 200, 254, 255, -5, 400}) {
+            const std::string what = " mode " + std::to_string(mode) + " level " + std::to_string(level);
+            auto blend = [=](DWORD d, DWORD s, int b) { return b == 3 ? 0 : Blend(mode, ByteOf(d, b), ByteOf(s, b), level); };
+            add("BlendFrom" + what, true, RUN(d->BlendFrom(dx, dy, s, sx, sy, w, h, mode, level)), blend);
+            for (DWORD k : {0x00000000u, 0x00FFFFFFu, 0x12345678u, 0x00807F01u})
+                add("BlendColor" + what, false, RUN(d->BlendColor(dx, dy, w, h, k, mode, level)),
+                    [=](DWORD d, DWORD, int b) { return blend(d, k, b); });
+        }
+    // Bits of the fade weight outside its low and third bytes are ignored.
+    for (int weight : {0, 1, 2, 127, 128, 200, 254, 255, 0x00FF0080, 0x00010000, 0x7FFF00FF, -1})
+        add("FadeFrom " + std::to_string(weight), true, RUN(d->FadeFrom(dx, dy, s, sx, sy, w, h, weight)),
+            [=](DWORD d, DWORD s, int b) { return Fade(ByteOf(d, b), ByteOf(s, b), ByteOf(DWORD(weight), b == 3 ? 2 : 0)); });
+    add("AddFrom", true, RUN(d->AddFrom(dx, dy, s, sx, sy, w, h)), [](DWORD d, DWORD s, int b) { return std::min(255, ByteOf(d, b) + ByteOf(s, b)); });
+    // Mixed by the source's fourth byte; where that is 0 the pixel is left alone.
+    add("AlphaFrom", true, RUN(d->AlphaFrom(dx, dy, s, sx, sy, w, h)), [](DWORD d, DWORD s, int b) {
+        return ByteOf(s, 3) == 0 ? ByteOf(d, b) : b == 3 ? 0 : Blend(kBlendMix, ByteOf(d, b), ByteOf(s, b), ByteOf(s, 3));
+    });
+    add("AverageColor", false, RUN(d->AverageColor(dx, dy, w, h, 0x00FF8003)),
+        [](DWORD d, DWORD, int b) { return b == 3 ? 0 : (ByteOf(d, b) >> 1) + (ByteOf(0x00FF8003, b) >> 1); });
+    // Each colour byte adds its top seven bits to the colour's; a byte that overflowed becomes 255 and its
+    // carry lands in the lowest bit of the next byte up (red's in the fourth byte).
+    for (DWORD k : {0x00FFFFFFu, 0x00000001u, 0x00817F02u, 0xFF123456u})
+        add("AddColor", false, RUN(d->AddColor(dx, dy, w, h, k)), [=](DWORD d, DWORD, int b) {
+            auto sum = [&](int i) { return i < 0 ? 0 : (ByteOf(d, i) & 0xFE) + (ByteOf(k, i) & 0xFE); };
+            return b == 3 ? sum(2) > 255 : sum(b) > 255 ? 255 : (sum(b) & 0xFF) | (sum(b - 1) > 255);
+        });
+    for (int level : {0, 1, 100, 128, 254, 255, 300, -5})
+        add("Darken " + std::to_string(level), false, RUN(d->Darken(dx, dy, w, h, level)),
+            [=](DWORD d, DWORD, int b) { return b == 3 ? 0 : Clamp(level) * ByteOf(d, b) / 255; });
+    for (int dc = 0; dc < 4; ++dc) {
+        for (int sc = 0; sc < 4; ++sc)
+            add("CopyChannel " + std::to_string(dc) + " from " + std::to_string(sc), true,
+                RUN(d->CopyChannel(dx, dy, dc, s, sx, sy, w, h, sc)),
+                [=](DWORD d, DWORD s, int b) { return b == dc ? ByteOf(s, sc) : ByteOf(d, b); });
+        add("SetChannel " + std::to_string(dc), false, RUN(d->SetChannel(dc, dx, dy, w, h, 0x1A5)),
+            [=](DWORD d, DWORD, int b) { return b == dc ? 0xA5 : ByteOf(d, b); });
+    }
+    add("mode 3", true, RUN(d->BlendFrom(dx, dy, s, sx, sy, w, h, 3, 128)), Unchanged, -1);
+    add("mode -1", false, RUN(d->BlendColor(dx, dy, w, h, 0, -1, 128)), Unchanged, -1);
+    add("no source", true, RUN(d->BlendFrom(dx, dy, nullptr, sx, sy, w, h, 0, 128)), Unchanged, -1);
+    add("channel 4", true, RUN(d->CopyChannel(dx, dy, 4, s, sx, sy, w, h, 0)), Unchanged, -1);
+    add("channel -1", true, RUN(d->CopyChannel(dx, dy, 0, s, sx, sy, w, h, -1)), Unchanged, -1);
+    add("set channel 4", false, RUN(d->SetChannel(4, dx, dy, w, h, 9)), Unchanged, -1);
+    add("CopyFrom", true, RUN(d->CopyFrom(dx, dy, s, sx, sy, w, h)), [](DWORD, DWORD s, int b) { return ByteOf(s, b); });
+    add("Fill", false, RUN(d->Fill(dx, dy, w, h, 0x00123456)), [](DWORD, DWORD, int b) { return ByteOf(0x00123456, b); });
+    add("CopyKeyed", true, RUN((d->CopyKeyed(dx, dy, s, sx, sy, w, h, 0x000102), 0)), Keyed(0x000102));
+    add("BltFrom", true, RUN(d->BltFrom(dx, dy, s, sx, sy, w, h, 0)), [](DWORD, DWORD s, int b) { return b == 3 ? -1 : ByteOf(s, b); });
+    add("BltFrom keyed", true, RUN(d->BltFrom(dx, dy, s, sx, sy, w, h, -1)), Keyed(0xFFFFFF));  // bit 24 keys, on white
+    add("BltFrom no source", true, RUN(d->BltFrom(dx, dy, nullptr, sx, sy, w, h, 0)), Unchanged, -1);
+    // With the sizes swapped: one to one on square rectangles only. Last, to be found by the wild rounds.
+    add("StretchKeyed", true, RUN((d->StretchKeyed(dx, dy, w, h, s, sx, sy, h, w, 0xFFFFFFFF), 0)), [](DWORD, DWORD s, int b) { return ByteOf(s, b); });
+    return r;
+}
+
+// Half the time a value near the surfaces, otherwise one at the edges of the surfaces or of int.
+int Pick(std::mt19937& rng)
+{
+    static const int values[] = {INT_MIN, -0x7FFFFFF0, -100000, -40, -37, -23, -5, -1, 0, 1, 2, 3, 5, 11, 22, 23, 36, 37, 38, 100000, 0x7FFFFFF0, INT_MAX};
+    return rng() % 2 ? static_cast<int>(rng() % 60) - 15 : values[rng() % 22];
+}
+
+}  // namespace
+
+TEST_F(SurfaceTest, EveryByteOfEveryRoutineAgainstItsFormula)
+{
+    // On whole surfaces; then, for some, within one row of a surface that is also the source, as if done
+    // one pixel at a time, each reading what memory holds then: the fade right to left, the others left
+    // to right.
+    CDIBSurface* dst = Make(256, 256);
+    CDIBSurface* src = Make(256, -256);  // the other row order
+    for (const Routine& r : Routines()) {
+        Paint(dst, [](int, int y) { return Spread(y); });
+        Paint(src, [](int x, int) { return Spread(x); });
+        ASSERT_EQ(r.run(dst, src, 0, 0, 0, 0, 256, 256), r.result) << r.name;
+        GdiFlush();
+        EXPECT_TRUE(Pixels(dst, [&](int x, int y) { return Whole(r.ref, Spread(y), Spread(x)); }, Mask(r.ref))) << r.name;
+        const bool leftward = r.name == "FadeFrom 16711808";
+        if (std::string("|BlendFrom mode 0 level 64|CopyKeyed|BltFrom keyed|AlphaFrom|FadeFrom 16711808|").find("|" + r.name + "|") == std::string::npos)
+            continue;
+        for (int shift : {1, -1, 2, -2, 0}) {
+            CDIBSurface* s = Make(24, 1);
+            Paint(s, [](int x, int) {  // keys, with and without a fourth byte
+                const DWORD p = PatternPixel(x, 0, 9);
+                return p % 5 ? p : p % 3 ? 0x000102 | (p & 0xFF000000) : 0xFFFFFF | (p & 0xFF000000);
+            });
+            DWORD ref[24];
+            for (int x = 0; x < 24; ++x)
+                ref[x] = *s->PixelPtr(x, 0);
+            for (int i = 0, x = leftward ? 16 : 4; i < 13; ++i, x += leftward ? -1 : 1)
+                ref[x] = Whole(r.ref, ref[x], ref[x + shift]);
+            r.run(s, s, 4, 0, 4 + shift, 0, 13, 1);
+            EXPECT_TRUE(Pixels(s, [&](int x, int) { return ref[x]; })) << r.name << " shift " << shift;
+        }
+    }
+}
+
+TEST_F(SurfaceTest, EveryRoutineHoldsToItsClippedRectangle)
+{
+    // Every routine first on interior rectangles of widths 1 to 9 (odd widths leave a remainder after
+    // the steps of two or four pixels), then on wild arguments, the source sometimes the destination
+    // itself and sometimes never created: inside the clipped rectangle the formula (a copy within one
+    // surface as if through a temporary; the stretch is not checked there), outside it every pixel
+    // untouched, and the result refusing exactly the rectangles clipped to nothing.
+    const std::vector<Routine> routines = Routines();
+    const int kW = 37, kH = 23, kCount = static_cast<int>(routines.size()), kSmall = kCount * 9;
+    CDIBSurface* d = Make(kW, kH);
+    CDIBSurface* other = Make(kH + 4, -(kW - 5));  // another shape and row order
+    CDIBSurface none(window);
+    std::mt19937 rng(12345);
+    for (int round = 0; round < kSmall + 3000; ++round) {
+        const bool small = round < kSmall;
+        Paint(d, [&](int x, int y) { return PatternPixel(x, y, round); });
+        Paint(other, [&](int x, int y) { return PatternPixel(x, y, ~round); });
+        const unsigned from = rng() % 8;
+        CDIBSurface* s = small ? other : from == 0 ? &none : from < 3 ? d : other;
+        const Routine& r = routines[small ? round % kCount : round % 3 ? rng() % kCount : kCount - 1];
+        const bool stretch = r.name == "StretchKeyed";
+        long long dx = Pick(rng), dy = Pick(rng), sx = Pick(rng), sy = Pick(rng), w = Pick(rng), h = Pick(rng);
+        if (small)
+            dx = sx = 3, dy = sy = 1, w = round / kCount + 1, h = 4;
+        r.run(&none, s, int(dx), int(dy), int(sx), int(sy), int(w), int(h));
+        const int result = r.run(d, s, int(dx), int(dy), int(sx), int(sy), int(w), int(h));
+        GdiFlush();
+        const long long cols = stretch && w < 0 ? -w : w;  // a mirrored stretch, still right of dx
+        const Ref ref = stretch || (s == d && r.name != "CopyFrom") ? nullptr : r.ref;
+        bool any = false;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                const long long u = x - dx + sx, v = y - dy + sy;
+                bool inside = Inside(x, dx, dx + cols) && Inside(y, dy, dy + h);
+                inside &= !r.source || stretch || (Inside(u, 0, s->GetWidth()) && Inside(v, 0, s->GetHeight()));
+                any |= inside;
+                const DWORD was = PatternPixel(x, y, round), got = *d->PixelPtr(x, y);
+                const DWORD want = inside && ref ? Whole(ref, was, PatternPixel(int(u), int(v), s == d ? round : ~round)) : was;
+                if ((!inside || ref) && ((got ^ want) & (inside ? Mask(ref) : 0xFFFFFFFF)) != 0)
+                    FAIL() << "round " << round << " " << r.name << " at " << x << "," << y;
+            }
+        // A receiver's rectangle alone may end up empty, not negative; the keyed copies return nothing.
+        const bool empty = r.source ? !any : std::min<long long>(dx + w, kW) < std::max(dx, 0LL) || std::min<long long>(dy + h, kH) < std::max(dy, 0LL);
+        EXPECT_EQ(result, stretch || r.name == "CopyKeyed" ? 0 : empty ? -1 : r.result) << "round " << round << " " << r.name;
+    }
+}
+
+TEST_F(SurfaceTest, StretchesSampleMirrorClipAndKey)
+{
+    const DWORD kDead = 0xDEADBEEF, kAbcdef = 0x00ABCDEF;
+    CDIBSurface* s = Make(8, -8);
+    CDIBSurface* d = Make(16, 16);
+    Paint(s, [](int x, int y) { return static_cast<DWORD>(x | y << 12); });
+    *s->PixelPtr(5, 6) = kDead;  // keyed out of StretchKeyed, also where rows repeat
+    *s->PixelPtr(3, 4) = kAbcdef;  // keyed out of StretchFrom with bit 24, which compares all 32 bits...
+    *s->PixelPtr(5, 4) = 0x7FABCDEF;  // ...so that this one is drawn
+    // Arguments; the rectangle drawn and the source pixel each of its pixels shows; StretchFrom's flags
+    // or 0 for StretchKeyed.
+    struct Case { int dx, dy, dw, dh, sx, sy, sw, sh, left, top, right, bottom; POINT (*at)(int x, int y); int flags; };
+    const Case cases[] = {
+        {0, 0, 8, 1, 2, 0, 4, 1, 0, 0, 8, 1, [](int x, int) { return POINT{2 + x / 2, 0}; }, 0},
+        // A negative source width walks back from its column, a negative destination width as well.
+        {0, 0, 8, 1, 5, 0, -4, 1, 0, 0, 8, 1, [](int x, int) { return POINT{5 - x / 2, 0}; }, 0},
+        {0, 0, -8, 1, 6, 0, 4, 1, 0, 0, 8, 1, [](int x, int) { return POINT{6 - (x + 1) / 2, 0}; }, 0},
+        {-3, 0, 8, 1, 2, 0, 4, 1, 0, 0, 5, 1, [](int x, int) { return POINT{2 + (x + 3) / 2, 0}; }, 0},
+        {0, 0, 4, 4, 0, 0, 8, 8, 0, 0, 4, 4, [](int x, int y) { return POINT{2 * x, 2 * y}; }, 0},
+        {0, 0, 16, 16, 0, 0, 8, 8, 0, 0, 16, 16, [](int x, int y) { return POINT{x / 2, y / 2}; }, 0},
+        // Upside down with the lower half below the destination.
+        {0, 12, 8, 8, 0, 7, 8, -8, 0, 12, 8, 16, [](int x, int y) { return POINT{x, 19 - y}; }, 0},
+        // The source rectangle half outside on every side: samples that fall outside are not drawn.
+        {0, 0, 16, 16, -4, -4, 16, 16, 4, 4, 12, 12, [](int x, int y) { return POINT{x - 4, y - 4}; }, 0},
+        // A zero source size spreads one pixel.
+        {0, 0, 10, 10, 0, 0, 0, 0, 0, 0, 10, 10, [](int, int) { return POINT{0, 0}; }, 0},
+        // StretchBlt for -1 (the fourth byte is GDI's); with bit 24 the low three bytes are the key.
+        {0, 0, 16, 16, 0, 0, 8, 8, 0, 0, 16, 16, [](int x, int y) { return POINT{x / 2, y / 2}; }, -1},
+        {0, 0, 16, 16, 0, 0, 8, 8, 0, 0, 16, 16, [](int x, int y) { return POINT{x / 2, y / 2}; }, 0x01ABCDEF},
+    };
+    for (const Case& c : cases) {
+        Paint(d, [](int x, int y) { return PatternPixel(x, y, 1); });
+        const RECT to = {c.dx, c.dy, c.dx + c.dw, c.dy + c.dh}, from = {c.sx, c.sy, c.sx + c.sw, c.sy + c.sh};
+        if (c.flags)
+            ASSERT_EQ(d->StretchFrom(&to, s, &from, c.flags), 0);
+        else
+            d->StretchKeyed(c.dx, c.dy, c.dw, c.dh, s, c.sx, c.sy, c.sw, c.sh, kDead);
+        GdiFlush();
+        EXPECT_TRUE(Pixels(d, [&](int x, int y) {
+            const POINT p = Inside(x, c.left, c.right) && Inside(y, c.top, c.bottom) ? c.at(x, y) : POINT{-1, -1};
+            const DWORD* v = s->PixelPtr(p.x, p.y);
+            return !v || *v == (c.flags ? kAbcdef : kDead) && c.flags != -1 ? PatternPixel(x, y, 1) : *v;
+        }, c.flags == -1 ? 0xFFFFFF : 0xFFFFFFFF)) << "case " << &c - cases;
+    }
+    const RECT to = {0, 0, 4, 4};
+    EXPECT_EQ(d->StretchFrom(&to, nullptr, &to, 0) + d->StretchFrom(nullptr, s, &to, 0) + d->StretchFrom(&to, s, nullptr, 0), -3);
+}
 
 TEST_F(SurfaceTest, CreatingAgainRefusingAndDestroying)
 {
