@@ -1,8 +1,9 @@
-// CDIB: slots and their bounds, the stage, what lands on a real window when presenting, and taking
-// the display over (each switch of mode shows as a WM_DISPLAYCHANGE).
+// CDIB in one scenario: slots and their bounds, the stage, what lands on a real window when presenting,
+// and taking the display over (each switch of mode shows as a WM_DISPLAYCHANGE).
 #include "../render/surface_fixture.h"
-#include "e2e.h"
 #include "render/display_context.h"
+
+#include <utility>
 
 namespace {
 
@@ -22,38 +23,12 @@ int Switches()
     for (DWORD start = GetTickCount(); GetTickCount() - start < 200; Sleep(10))
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&msg);
-    const int seen = switches;
-    switches = 0;
-    return seen;
+    return std::exchange(switches, 0);
 }
 
 }  // namespace
 
-TEST(DisplayContext, SlotsAndTheirBounds)
-{
-    e2e::TempFolder folder;
-    const std::string missing = folder.File("slide_01.qjx");
-    CDIB dib(nullptr);
-    EXPECT_EQ(dib.CreateSlot(0), -1);  // no table yet
-    ASSERT_EQ(dib.SetSlotCount(4), 0);
-    EXPECT_EQ(dib.LoadFile(4, missing.c_str(), nullptr) + dib.LoadFile(-1, missing.c_str(), nullptr), -2);
-    EXPECT_EQ(dib.LoadFile(3, missing.c_str(), nullptr), -1);  // the slot gets a surface; the file fails
-    CDIBSurface* kept = dib.GetSurface(3);
-    ASSERT_NE(kept, nullptr);
-    kept->GetColorTable()->rgbRed = 7;  // a new surface would have it 0, even at the same address
-    EXPECT_EQ(dib.LoadFile(3, missing.c_str(), nullptr), -1);
-    EXPECT_EQ(dib.GetSurface(3)->GetColorTable()->rgbRed, 7);
-    EXPECT_EQ(dib.SetSlotCount(129) + dib.SetSlotCount(-1), -2);
-    EXPECT_EQ(dib.GetSurface(3), kept);  // the same object, untouched by the refused counts
-    for (int index : {-3, 4, int(CDIB::kSpareIndex), int(CDIB::kStageIndex), 2})
-        EXPECT_EQ(dib.GetSurface(index), nullptr) << index;
-    EXPECT_EQ(dib.CreateSlot(4) + dib.CreateSlot(-1), -2);
-    ASSERT_EQ(dib.SetSlotCount(128), 0);
-    EXPECT_EQ(dib.GetSurface(3), nullptr);  // a new table starts empty
-    EXPECT_EQ(dib.CreateSlot(127), 0);
-}
-
-TEST_F(SurfaceTest, PresentingOnAWindowAndTakingTheDisplayOver)
+TEST_F(SurfaceTest, DisplayContextFromSlotsToTakingTheDisplayOver)
 {
     // A stage on a white 1024 x 768 window; what the window shows is read into shot and compared with
     // what StretchBlt in COLORONCOLOR mode draws into expected.
@@ -77,6 +52,26 @@ TEST_F(SurfaceTest, PresentingOnAWindowAndTakingTheDisplayOver)
     TRect32 all = {0, 0, 640, 480};
     none.Present(&all, nullptr);
     none.PresentScaled(&all, &all);
+    // Slots and their bounds, on the context without a stage.
+    const char* missing = "no such folder\\slide_01.qjx";
+    EXPECT_EQ(none.CreateSlot(0), -1);  // no table yet
+    ASSERT_EQ(none.SetSlotCount(4), 0);
+    EXPECT_EQ(none.LoadFile(4, missing, nullptr) + none.LoadFile(-1, missing, nullptr), -2);
+    EXPECT_EQ(none.LoadFile(3, missing, nullptr), -1);  // the slot gets a surface; the file fails
+    CDIBSurface* kept = none.GetSurface(3);
+    ASSERT_NE(kept, nullptr);
+    kept->GetColorTable()->rgbRed = 7;  // a new surface would have it 0, even at the same address
+    EXPECT_EQ(none.LoadFile(3, missing, nullptr), -1);
+    EXPECT_EQ(none.GetSurface(3)->GetColorTable()->rgbRed, 7);
+    EXPECT_EQ(none.SetSlotCount(129) + none.SetSlotCount(-1), -2);
+    EXPECT_EQ(none.GetSurface(3), kept);  // the same object, untouched by the refused counts
+    for (int index : {-3, 4, int(CDIB::kSpareIndex), int(CDIB::kStageIndex), 2})
+        EXPECT_EQ(none.GetSurface(index), nullptr) << index;
+    EXPECT_EQ(none.CreateSlot(4) + none.CreateSlot(-1), -2);
+    ASSERT_EQ(none.SetSlotCount(128), 0);
+    EXPECT_EQ(none.GetSurface(3), nullptr);  // a new table starts empty
+    EXPECT_EQ(none.CreateSlot(127), 0);
+
     CDIB dib(screen);
     dib.SetStageFormat(640, 480, 32);
     ASSERT_EQ(dib.OpenStage(0), 0);

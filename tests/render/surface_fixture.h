@@ -22,8 +22,7 @@ inline DWORD PatternPixel(int x, int y, unsigned seed)
 // lo <= v < hi, in 64 bits so that no edge computed from the arguments wraps around.
 inline bool Inside(long long v, long long lo, long long hi) { return v >= lo && v < hi; }
 
-template <class Value>
-void Paint(CDIBSurface* s, Value value)
+template <class Value> void Paint(CDIBSurface* s, Value value)
 {
     for (int y = 0; y < s->GetHeight(); ++y)
         for (int x = 0; x < s->GetWidth(); ++x)
@@ -31,8 +30,7 @@ void Paint(CDIBSurface* s, Value value)
 }
 
 // Every pixel against want(x, y) on the bits of mask; names the first that differs.
-template <class Want>
-::testing::AssertionResult Pixels(CDIBSurface* s, Want want, DWORD mask = 0xFFFFFFFF)
+template <class Want> ::testing::AssertionResult Pixels(CDIBSurface* s, Want want, DWORD mask = 0xFFFFFFFF)
 {
     for (int y = 0; y < s->GetHeight(); ++y)
         for (int x = 0; x < s->GetWidth(); ++x)
