@@ -3,6 +3,7 @@
 #include "../render/surface_fixture.h"
 #include "render/display_context.h"
 
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -74,6 +75,7 @@ TEST_F(SurfaceTest, DisplayContextFromSlotsToTakingTheDisplayOver)
 
     CDIB dib(screen);
     dib.SetStageFormat(640, 480, 32);
+    const int unopened = CDIBSurface::InstanceCount();
     ASSERT_EQ(dib.OpenStage(0), 0);
     dib.Present(nullptr, &all);
     CDIBSurface* stage = dib.GetSurface(CDIB::kStageIndex);
@@ -113,19 +115,18 @@ TEST_F(SurfaceTest, DisplayContextFromSlotsToTakingTheDisplayOver)
     };
     for (auto& c : cases) {
         const TRect32 t = ScaledTarget(c[0], c[1], 640, 480);
-        EXPECT_TRUE(t.x == c[2].x && t.y == c[2].y && t.width == c[2].width && t.height == c[2].height) << t.x;
+        EXPECT_EQ(std::tie(t.x, t.y, t.width, t.height), std::tie(c[2].x, c[2].y, c[2].width, c[2].height));
     }
 
-    // A stage that cannot be made leaves none behind; closing releases stage and slots.
+    // A new stage replaces the old one; one that cannot be made leaves none behind; closing releases
+    // stage and slots.
     const int live = CDIBSurface::InstanceCount();
-    EXPECT_EQ(dib.CreateStage(320, 240), 0);  // in place of the old one
-    EXPECT_EQ(CDIBSurface::InstanceCount(), live);
+    EXPECT_EQ(dib.CreateStage(320, 240) * 100 + CDIBSurface::InstanceCount(), live);
     EXPECT_EQ(dib.CreateStage(0, 480), -1);
     EXPECT_EQ(dib.GetSurface(CDIB::kStageIndex), nullptr);
-    dib.SetSlotCount(2);
-    dib.CreateSlot(1);
+    EXPECT_EQ(dib.SetSlotCount(2) + dib.CreateSlot(1) + CDIBSurface::InstanceCount(), live);
     dib.CloseAll();
-    EXPECT_EQ(dib.slotCount, 0);
+    EXPECT_EQ(dib.slotCount * 100 + CDIBSurface::InstanceCount(), unopened);
 
     // A switch to the desktop's own size and back, alone and by a context that takes the display over
     // (and switches back when it ends).

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <functional>
 #include <random>
 #include <string>
@@ -28,11 +29,7 @@ int Blend(int mode, int d, int s, int level)
 }
 
 // s + 2 x floor((d - s) x weight x 128 / 65536), clamped.
-int Fade(int d, int s, int weight)
-{
-    const long long p = static_cast<long long>(d - s) * weight * 128;
-    return Clamp(s + 2 * static_cast<int>(p >= 0 ? p / 65536 : -((-p + 65535) / 65536)));
-}
+int Fade(int d, int s, int weight) { return Clamp(s + 2 * static_cast<int>(std::floor((d - s) * weight * 128 / 65536.0))); }
 // Byte b of a result from the pixels it was made of, or -1 where GDI decides it (outside Mask).
 using Ref = std::function<int(DWORD d, DWORD s, int b)>;
 int Unchanged(DWORD d, DWORD, int b) { return ByteOf(d, b); }
@@ -86,8 +83,7 @@ std::vector<Routine> Routines()
             [=](DWORD d, DWORD, int b) { return b == 3 ? 0 : Clamp(level) * ByteOf(d, b) / 255; });
     for (int dc = 0; dc < 4; ++dc) {
         for (int sc = 0; sc < 4; ++sc)
-            add("CopyChannel " + std::to_string(dc) + " from " + std::to_string(sc), true,
-                RUN(d->CopyChannel(dx, dy, dc, s, sx, sy, w, h, sc)),
+            add("CopyChannel " + std::to_string(dc) + " from " + std::to_string(sc), true, RUN(d->CopyChannel(dx, dy, dc, s, sx, sy, w, h, sc)),
                 [=](DWORD d, DWORD s, int b) { return b == dc ? ByteOf(s, sc) : ByteOf(d, b); });
         add("SetChannel " + std::to_string(dc), false, RUN(d->SetChannel(dc, dx, dy, w, h, 0x1A5)),
             [=](DWORD d, DWORD, int b) { return b == dc ? 0xA5 : ByteOf(d, b); });
