@@ -33,9 +33,7 @@ TEST_F(SurfaceTest, DisplayContextFromSlotsToTakingTheDisplayOver)
 {
     // A stage on a white 1024 x 768 window; what the window shows is read into shot and compared with
     // what StretchBlt in COLORONCOLOR mode draws into expected.
-    WNDCLASSA type = {};
-    type.lpfnWndProc = CountSwitches;
-    type.lpszClassName = "count switches";
+    const WNDCLASSA type = {0, CountSwitches, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "count switches"};
     RegisterClassA(&type);
     HWND screen = CreateWindowExA(WS_EX_TOPMOST, type.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, 0, 0, 0, 0);
     CDIBSurface *shot = Make(1024, -768), *expected = Make(1024, -768);
@@ -81,9 +79,8 @@ TEST_F(SurfaceTest, DisplayContextFromSlotsToTakingTheDisplayOver)
     CDIBSurface* stage = dib.GetSurface(CDIB::kStageIndex);
     EXPECT_EQ(stage->GetWidth() * 1000 + stage->GetHeight() + dib.fullScreen, 640480);
 
-    // The stage stretched over screens of these sizes, seen through the window at opposite corners:
-    // after the 32 strips of a wipe no pixel is left white, and every strip, a smear's rectangle and the
-    // whole stage show exactly what StretchBlt shows.
+    // Stretched over screens of these sizes, seen through the window at opposite corners: no pixel left
+    // white after the 32 strips of a wipe, and strips, a smear's rectangle and the stage as StretchBlt shows.
     Paint(stage, [](int x, int y) { return (x * 0x10307u ^ y * 0x3010Bu) & 0x7F7F7F; });  // never white
     // Shrunk into the preview, it shows the pixels COLORONCOLOR picks (other modes AND or average them),
     // through GDI for a tiny preview and through row copies for a larger one.
@@ -118,8 +115,7 @@ TEST_F(SurfaceTest, DisplayContextFromSlotsToTakingTheDisplayOver)
         EXPECT_EQ(std::tie(t.x, t.y, t.width, t.height), std::tie(c[2].x, c[2].y, c[2].width, c[2].height));
     }
 
-    // A new stage replaces the old one; one that cannot be made leaves none behind; closing releases
-    // stage and slots.
+    // A new stage replaces the old; one that cannot be made leaves none; closing releases stage and slots.
     const int live = CDIBSurface::InstanceCount();
     EXPECT_EQ(dib.CreateStage(320, 240) * 100 + CDIBSurface::InstanceCount(), live);
     EXPECT_EQ(dib.CreateStage(0, 480), -1);
@@ -128,8 +124,7 @@ TEST_F(SurfaceTest, DisplayContextFromSlotsToTakingTheDisplayOver)
     dib.CloseAll();
     EXPECT_EQ(dib.slotCount * 100 + CDIBSurface::InstanceCount(), unopened);
 
-    // A switch to the desktop's own size and back, alone and by a context that takes the display over
-    // (and switches back when it ends).
+    // A switch to the desktop's own size and back, alone and by a context taking the display over.
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     CChangeDisplay display;
     EXPECT_EQ(display.Restore() + display.Change(width + 1, height), 1);  // nothing to undo; no such mode

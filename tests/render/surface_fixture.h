@@ -1,5 +1,4 @@
-// Shared helpers for the surface tests: surfaces on a hidden window, pixels painted from a formula
-// and compared with one.
+// Helpers for the surface tests: surfaces on a hidden window, pixels painted from and compared with a formula.
 #pragma once
 
 #include <windows.h>

@@ -1,7 +1,5 @@
-// The surface: every pixel routine from one table, each byte of its results against a plain reference
-// formula over every pair of destination and source byte values, in its own order within one row, and
-// never outside its rectangle (clipped to the surfaces) whatever the arguments; the stretches' sampling;
-// creating, refusing and releasing.
+// The surface: every pixel routine from one table against a plain formula, its order within a row, its
+// clipped rectangle and result; the stretches' sampling; creating, refusing and releasing.
 #include "surface_fixture.h"
 
 #include <algorithm>
@@ -15,16 +13,15 @@ namespace {
 
 BYTE ByteOf(DWORD p, int i) { return static_cast<BYTE>(p >> (8 * i)); }
 
-// Four permutations of v, one per byte: destination pixel (x, y) is Spread(y) and source pixel (x, y)
-// Spread(x), so every (d, s) pair meets in every byte.
+// Four permutations of v, one per byte: with destination rows Spread(y) and source columns Spread(x)
+// every (d, s) pair meets in every byte.
 DWORD Spread(int v) { return DWORD(v) | (v * 5 + 11) % 256 << 8 | (255 - v) << 16 | DWORD(v * 3 % 256) << 24; }
 
 int Clamp(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
-// Mode 0 mixes (truncating toward zero), 1 adds, 2 subtracts; levels outside 0..255 act as the nearer end.
+// Mode 0 mixes (truncating toward zero), 1 adds, 2 subtracts.
 int Blend(int mode, int d, int s, int level)
 {
-    level = Clamp(level);
     return mode == kBlendMix ? d + (s - d) * level / 255 : Clamp(mode == kBlendAdd ? d + level * s / 255 : d - level * (255 - s) / 255);
 }
 
@@ -41,8 +38,7 @@ DWORD Mask(const Ref& ref) { return ref(0, 0, 3) < 0 ? 0xFFFFFF : 0xFFFFFFFF; }
 // Copies skip the key, comparing and writing with the fourth byte cleared.
 Ref Keyed(DWORD key) { return [=](DWORD d, DWORD s, int b) { return (s & 0xFFFFFF) == key ? ByteOf(d, b) : b == 3 ? 0 : ByteOf(s, b); }; }
 
-// A routine with its arguments, run on d (and source s) at dx, dy, sx, sy, w, h; whether it reads a source
-// rectangle; its reference (none where GDI decides the bytes); its result on whole surfaces.
+// A routine with its arguments, run on d (and s) at dx, dy, sx, sy, w, h; its result on whole surfaces.
 using Run = std::function<int(CDIBSurface* d, CDIBSurface* s, int dx, int dy, int sx, int sy, int w, int h)>;
 struct Routine { std::string name; bool source; Run run; Ref ref; int result; };
 #define RUN(call) [=](CDIBSurface* d, CDIBSurface* s, int dx, int dy, int sx, int sy, int w, int h) { return call; }
@@ -54,7 +50,8 @@ std::vector<Routine> Routines()
     for (int mode : {kBlendMix, kBlendAdd, kBlendSubtract})
         for (int level : {0, 1, 2, 64, 127, 128, 200, 254, 255, -5, 400}) {
             const std::string what = " mode " + std::to_string(mode) + " level " + std::to_string(level);
-            auto blend = [=](DWORD d, DWORD s, int b) { return b == 3 ? 0 : Blend(mode, ByteOf(d, b), ByteOf(s, b), level); };
+            // Levels outside 0..255 act as the nearer end.
+            auto blend = [=](DWORD d, DWORD s, int b) { return b == 3 ? 0 : Blend(mode, ByteOf(d, b), ByteOf(s, b), Clamp(level)); };
             add("BlendFrom" + what, true, RUN(d->BlendFrom(dx, dy, s, sx, sy, w, h, mode, level)), blend);
             for (DWORD k : {0x00000000u, 0x00FFFFFFu, 0x12345678u, 0x00807F01u})
                 add("BlendColor" + what, false, RUN(d->BlendColor(dx, dy, w, h, k, mode, level)),
@@ -71,8 +68,7 @@ std::vector<Routine> Routines()
     });
     add("AverageColor", false, RUN(d->AverageColor(dx, dy, w, h, 0x00FF8003)),
         [](DWORD d, DWORD, int b) { return b == 3 ? 0 : (ByteOf(d, b) >> 1) + (ByteOf(0x00FF8003, b) >> 1); });
-    // Each colour byte adds its top seven bits to the colour's; a byte that overflowed becomes 255 and its
-    // carry lands in the lowest bit of the next byte up (red's in the fourth byte).
+    // Top seven bits added; a byte that overflows is 255 and carries into the next one's lowest bit.
     for (DWORD k : {0x00FFFFFFu, 0x00000001u, 0x00817F02u, 0xFF123456u})
         add("AddColor", false, RUN(d->AddColor(dx, dy, w, h, k)), [=](DWORD d, DWORD, int b) {
             auto sum = [&](int i) { return i < 0 ? 0 : (ByteOf(d, i) & 0xFE) + (ByteOf(k, i) & 0xFE); };
@@ -114,9 +110,8 @@ int Pick(std::mt19937& rng)
 
 TEST_F(SurfaceTest, EveryByteOfEveryRoutineAgainstItsFormula)
 {
-    // On whole surfaces; then, for some, within one row of a surface that is also the source, as if done
-    // one pixel at a time, each reading what memory holds then: the fade right to left, the others left
-    // to right.
+    // Every (d, s) byte pair; then, for some, within a row of a surface that is also the source, as if done
+    // one pixel at a time reading what memory holds then: the fade right to left, the others left to right.
     CDIBSurface* dst = Make(256, 256);
     CDIBSurface* src = Make(256, -256);  // the other row order
     CDIBSurface* row = Make(24, 1);
@@ -144,11 +139,9 @@ TEST_F(SurfaceTest, EveryByteOfEveryRoutineAgainstItsFormula)
 
 TEST_F(SurfaceTest, EveryRoutineHoldsToItsClippedRectangle)
 {
-    // Every routine first on interior rectangles of widths 1 to 9 (odd widths leave a remainder after
-    // the steps of two or four pixels), then on wild arguments, the source sometimes the destination
-    // itself and sometimes never created: inside the clipped rectangle the formula (a copy within one
-    // surface as if through a temporary; the stretch is not checked there), outside it every pixel
-    // untouched, and the result refusing exactly the rectangles clipped to nothing.
+    // Widths 1 to 9 (remainders after steps of two or four pixels), then wild arguments, the source at times
+    // the receiver or never created: the formula inside the clipped rectangle (a copy within one surface as
+    // through a temporary; not for the stretch), nothing touched outside, refused if clipped to nothing.
     const std::vector<Routine> routines = Routines();
     const int kW = 37, kH = 23, kCount = static_cast<int>(routines.size()), kSmall = kCount * 9;
     CDIBSurface* d = Make(kW, kH);
@@ -159,8 +152,7 @@ TEST_F(SurfaceTest, EveryRoutineHoldsToItsClippedRectangle)
         const bool small = round < kSmall;
         Paint(d, [&](int x, int y) { return PatternPixel(x, y, round); });
         Paint(other, [&](int x, int y) { return PatternPixel(x, y, ~round); });
-        const unsigned from = rng() % 8;
-        CDIBSurface* s = small ? other : from == 0 ? &none : from < 3 ? d : other;
+        CDIBSurface* s = small ? other : std::vector<CDIBSurface*>{&none, d, d, other, other, other, other, other}[rng() % 8];
         const Routine& r = routines[small ? round % kCount : round % 3 ? rng() % kCount : kCount - 1];
         const bool stretch = r.name == "StretchKeyed";
         long long dx = Pick(rng), dy = Pick(rng), sx = Pick(rng), sy = Pick(rng), w = Pick(rng), h = Pick(rng);
@@ -198,8 +190,7 @@ TEST_F(SurfaceTest, StretchesSampleMirrorClipAndKey)
     *s->PixelPtr(5, 6) = kDead;  // keyed out of StretchKeyed, also where rows repeat
     *s->PixelPtr(3, 4) = kAbcdef;  // keyed out of StretchFrom with bit 24, which compares all 32 bits...
     *s->PixelPtr(5, 4) = 0x7FABCDEF;  // ...so that this one is drawn
-    // Arguments; the rectangle drawn and the source pixel each of its pixels shows; StretchFrom's flags
-    // or 0 for StretchKeyed.
+    // Arguments; the rectangle drawn and the source pixel each shows; StretchFrom's flags, 0 for StretchKeyed.
     struct Case { int dx, dy, dw, dh, sx, sy, sw, sh, left, top, right, bottom; POINT (*at)(int x, int y); int flags; };
     const Case cases[] = {
         {0, 0, 8, 1, 2, 0, 4, 1, 0, 0, 8, 1, [](int x, int) { return POINT{2 + x / 2, 0}; }, 0},
