@@ -31,6 +31,7 @@ template <class Value> void Paint(CDIBSurface* s, Value value)
 // Every pixel against want(x, y) on the bits of mask; names the first that differs.
 template <class Want> ::testing::AssertionResult Pixels(CDIBSurface* s, Want want, DWORD mask = 0xFFFFFFFF)
 {
+    GdiFlush();
     for (int y = 0; y < s->GetHeight(); ++y)
         for (int x = 0; x < s->GetWidth(); ++x)
             if (((*s->PixelPtr(x, y) ^ want(x, y)) & mask) != 0)
