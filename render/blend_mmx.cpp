@@ -142,27 +142,23 @@ int CDIBSurface::AlphaFrom(int dx, int dy, CDIBSurface* source, int sx, int sy, 
 {
     if (!source || ClipCopy(&dx, &dy, source, &sx, &sy, &w, &h) != 0)
         return -1;
-    const __m64 colour = Colour(), alpha = Twice(0xFF000000);
-    const __m64 times257 = _mm_set1_pi16(257), over127 = _mm_set1_pi16(127);
+    const __m64 colour = Colour(), low16 = Twice(0xFFFF), over127 = Twice(127), low = _mm_set1_pi16(0xFF);
     const bool pairs = PairsAllowed(this, dx, dy, source, sx, sy);
     auto blend = [&](__m64 dp, __m64 sp) {
         const __m64 zero = _mm_setzero_si64();
-        // Lanes [b g r a] of each pixel become [a a a a], then the factor of that level, worked out as in
-        // Factor, with the lanes that need v added back.
-        const __m64 lo = _mm_unpacklo_pi8(sp, zero), hi = _mm_unpackhi_pi8(sp, zero);
-        const __m64 alo = _mm_unpackhi_pi16(lo, lo), ahi = _mm_unpackhi_pi16(hi, hi);
-        const __m64 levelLo = _mm_unpackhi_pi32(alo, alo), levelHi = _mm_unpackhi_pi32(ahi, ahi);
-        const __m64 mLo = _mm_sub_pi16(_mm_mullo_pi16(levelLo, times257), _mm_cmpgt_pi16(levelLo, zero));
-        const __m64 mHi = _mm_sub_pi16(_mm_mullo_pi16(levelHi, times257), _mm_cmpgt_pi16(levelHi, zero));
-        const __m64 backLo = _mm_cmpgt_pi16(levelLo, over127), backHi = _mm_cmpgt_pi16(levelHi, over127);
-        auto scale = [&](__m64 v) {
-            const __m64 vlo = _mm_unpacklo_pi8(v, zero), vhi = _mm_unpackhi_pi8(v, zero);
-            return _mm_packs_pu16(_mm_add_pi16(_mm_mulhi_pi16(vlo, mLo), _mm_and_si64(vlo, backLo)),
-                                  _mm_add_pi16(_mm_mulhi_pi16(vhi, mHi), _mm_and_si64(vhi, backHi)));
-        };
-        const __m64 mixed = _mm_and_si64(Mix(dp, sp, scale), colour);
-        const __m64 keep = _mm_cmpeq_pi32(_mm_and_si64(sp, alpha), zero);
-        return _mm_or_si64(_mm_and_si64(keep, dp), _mm_andnot_si64(keep, mixed));
+        // Each pixel's level a in its 32-bit lane, then the factor of Factor (a x 257 = a OR a << 8) in both
+        // of its 16-bit lanes. The bytes to scale go to those lanes without unpacking: the even ones masked
+        // in place, the odd ones shifted down; no result exceeds its byte, so the two sets combine with an
+        // OR. A factor of 65536 (a = 255) wraps to 0, which adding v back makes exact as in Scale.
+        const __m64 a = _mm_srli_pi32(sp, 24);
+        const __m64 m32 = _mm_sub_pi32(_mm_or_si64(a, _mm_slli_pi32(a, 8)), _mm_cmpgt_pi32(a, zero));
+        const __m64 m = _mm_or_si64(_mm_and_si64(m32, low16), _mm_slli_pi32(m32, 16));
+        const __m64 back = _mm_cmpgt_pi32(a, over127);
+        auto lanes = [&](__m64 v) { return _mm_add_pi16(_mm_mulhi_pi16(v, m), _mm_and_si64(v, back)); };
+        auto scale = [&](__m64 v) { return _mm_or_si64(lanes(_mm_and_si64(v, low)), _mm_slli_pi16(lanes(_mm_srli_pi16(v, 8)), 8)); };
+        // Where a is 0 the step is 0, so the mix is the destination pixel itself: keep its fourth byte.
+        const __m64 keep = _mm_cmpeq_pi32(a, zero);
+        return _mm_and_si64(Mix(dp, sp, scale), _mm_or_si64(keep, colour));
     };
     for (int r = h - 1; r >= 0; --r)
         Row(PixelPtr(dx, dy + r), source->PixelPtr(sx, sy + r), w, pairs, blend);
