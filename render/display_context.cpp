@@ -92,8 +92,16 @@ void CDIB::StretchToWindow(const TRect32& target, const TRect32& source)
 {
     HDC dc = GetDC(window);
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, target.x, target.y, target.width, target.height, stage->GetMemDC(), source.x, source.y,
-               source.width, source.height, SRCCOPY);
+    // A stretched rectangle (a strip or the whole stage with "Fit Screen") is drawn by row copies, which
+    // show the same pixels in a fraction of StretchBlt's time; one-to-one copies and the small preview
+    // are cheap enough through GDI.
+    const bool stretched = target.width != source.width || target.height != source.height;
+    const bool large = static_cast<long long>(target.width) * target.height >= 0x2000;
+    if (!stretched || !large ||
+        !scaledCopy.Draw(dc, target.x, target.y, target.width, target.height, stage, source.x, source.y,
+                         source.width, source.height))
+        StretchBlt(dc, target.x, target.y, target.width, target.height, stage->GetMemDC(), source.x, source.y,
+                   source.width, source.height, SRCCOPY);
     ReleaseDC(window, dc);
 }
 
@@ -118,14 +126,15 @@ TRect32 ScaledTarget(const TRect32& destination, const TRect32& source, int stag
 {
     // A stage of no width or height has nothing to scale: nothing lands anywhere.
     if (stageWidth <= 0 || stageHeight <= 0) return TRect32{destination.x, destination.y, 0, 0};
-    double sx = static_cast<double>(destination.width) / stageWidth;
-    double sy = static_cast<double>(destination.height) / stageHeight;
-    TRect32 target;
-    target.x = destination.x + static_cast<int>(source.x * sx);
-    target.y = destination.y + static_cast<int>(source.y * sy);
-    target.width = static_cast<int>(source.width * sx);
-    target.height = static_cast<int>(source.height * sy);
-    return target;
+    const double sx = static_cast<double>(destination.width) / stageWidth;
+    const double sy = static_cast<double>(destination.height) / stageHeight;
+    // Both edges come from scaled stage positions, each truncated toward zero: rectangles that meet on
+    // the stage meet on the window too, so strips drawn side by side leave no column between them.
+    const int left = static_cast<int>(source.x * sx);
+    const int top = static_cast<int>(source.y * sy);
+    const int right = static_cast<int>((static_cast<double>(source.x) + source.width) * sx);
+    const int bottom = static_cast<int>((static_cast<double>(source.y) + source.height) * sy);
+    return TRect32{destination.x + left, destination.y + top, right - left, bottom - top};
 }
 
 void CDIB::CloseAll()
@@ -136,6 +145,7 @@ void CDIB::CloseAll()
     spareSurface = nullptr;
     delete stage;
     stage = nullptr;
+    scaledCopy.Release();
 }
 
 void CDIB::FreeSlots()

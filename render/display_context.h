@@ -6,6 +6,7 @@
 
 #include "imagefile/critical_section.h"
 #include "render/change_display.h"
+#include "render/scaled_copy.h"
 #include "render/w_dib32.h"
 
 // A rectangle as x, y, width, height.
@@ -56,7 +57,9 @@ private:
     CDIB(const CDIB&) = delete;
     CDIB& operator=(const CDIB&) = delete;
     void StretchToWindow(const TRect32& target, const TRect32& source);
+    CScaledCopy scaledCopy;  // large stretched presents, without StretchBlt's cost
 };
 
-// The target rectangle of PresentScaled: source scaled by destination / stage, truncated toward zero.
+// The target rectangle of PresentScaled: both edges of source scaled by destination / stage, truncated
+// toward zero.
 TRect32 ScaledTarget(const TRect32& destination, const TRect32& source, int stageWidth, int stageHeight);

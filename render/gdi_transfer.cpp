@@ -44,7 +44,7 @@ int CDIBSurface::BltFrom(int dx, int dy, CDIBSurface* source, int sx, int sy, in
         return -1;
     // Bit 24 selects the keyed copy even in -1, which therefore keys on white.
     if (flags_ & kKeyedFlag)
-        CopyKeyed(dx, dy, source, sx, sy, w, h, static_cast<DWORD>(flags_) & 0xFFFFFF);
+        CopyKeyedClipped(dx, dy, source, sx, sy, w, h, static_cast<DWORD>(flags_) & 0xFFFFFF);
     else
         BitBlt(memDC, dx, dy, w, h, source->memDC, sx, sy, SRCCOPY);
     return 0;

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "imagefile/mem_alloc.h"
-#include "render/scale_tables.h"
 
 int CDIBSurface::instanceCount = 0;
 
@@ -14,14 +13,12 @@ CDIBSurface::CDIBSurface(HWND window_)
 {
     std::memset(&bitmapHeader, 0, sizeof bitmapHeader);
     std::memset(colorTable, 0, sizeof colorTable);
-    if (++instanceCount == 1)
-        BuildScaleTables();
+    ++instanceCount;
 }
 
 CDIBSurface::~CDIBSurface()
 {
-    if (--instanceCount == 0)
-        ReleaseScaleTables();
+    --instanceCount;
     Destroy();
 }
 

@@ -49,12 +49,14 @@ public:
     virtual int LoadImageFile(const char* path, const RGBQUAD* palette);  // palette may be null
     virtual int LoadQjx(const char* path);
 
-    // Live surfaces of the whole program; the shared scale tables exist while it is above 0.
+    // Live surfaces of the whole program.
     static int InstanceCount();
 
 private:
     CDIBSurface(const CDIBSurface&) = delete;
     CDIBSurface& operator=(const CDIBSurface&) = delete;
+    // The keyed copy proper; it trusts its rectangle, which ClipCopy has already put inside both surfaces.
+    void CopyKeyedClipped(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h, DWORD key);
 
     DWORD flags;              // bit 0: a DIB section exists
     HWND window;              // kept by Destroy, so the surface can be created again

@@ -1,218 +1,149 @@
-// CDIB: slots and their bounds, the stage, and what lands on a real window when presenting.
-#include <gtest/gtest.h>
-
-#include "e2e.h"
+// CDIB in one scenario: slots and their bounds, the stage, what lands on a real window when presenting,
+// and taking the display over (each switch of mode shows as a WM_DISPLAYCHANGE).
+#include "../render/surface_fixture.h"
 #include "render/display_context.h"
+
+#include <tuple>
+#include <utility>
 
 namespace {
 
-const DWORD kRed = 0x00FF0000;
+const DWORD kWhite = 0x00FFFFFF;
+int switches = 0;
 
-// A visible window at the top-left of the screen whose pixels can be read back.
-class WindowTest : public ::testing::Test {
-protected:
-    void Open(int width, int height)
-    {
-        window_ = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "stage test", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
-                                  nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(window_, nullptr);
-        Paint(0x00FFFFFF);
-    }
-    ~WindowTest() override
-    {
-        if (window_) DestroyWindow(window_);
-    }
-    void Paint(COLORREF colour)
-    {
-        HDC dc = GetDC(window_);
-        RECT all;
-        GetClientRect(window_, &all);
-        HBRUSH brush = CreateSolidBrush(colour);
-        FillRect(dc, &all, brush);
-        DeleteObject(brush);
-        ReleaseDC(window_, dc);
-    }
-    // Window pixel as 0x00RRGGBB.
-    DWORD At(int x, int y)
-    {
-        HDC dc = GetDC(window_);
-        COLORREF c = GetPixel(dc, x, y);
-        ReleaseDC(window_, dc);
-        return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-    }
-    // A 640 by 480 stage, black but for a red source rectangle.
-    void OpenStage(CDIB& dib, const TRect32& red)
-    {
-        dib.SetStageFormat(640, 480, 32);
-        ASSERT_EQ(dib.OpenStage(0), 0);
-        CDIBSurface* stage = dib.GetSurface(CDIB::kStageIndex);
-        ASSERT_NE(stage, nullptr);
-        stage->Fill(0, 0, 640, 480, 0);
-        stage->Fill(red.x, red.y, red.width, red.height, kRed);
-    }
+LRESULT CALLBACK CountSwitches(HWND window, UINT message, WPARAM w, LPARAM l)
+{
+    switches += message == WM_DISPLAYCHANGE;
+    return DefWindowProcA(window, message, w, l);
+}
 
-    HWND window_ = nullptr;
-};
+// Switches seen since the last call.
+int Switches()
+{
+    MSG msg;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 200; Sleep(10))
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    return std::exchange(switches, 0);
+}
 
 }  // namespace
 
-TEST(DisplayContext, SlotTableBoundsAndReplacement)
+TEST_F(SurfaceTest, DisplayContextFromSlotsToTakingTheDisplayOver)
 {
-    CDIB dib(nullptr);
-    EXPECT_EQ(dib.GetSurface(0), nullptr);
-    EXPECT_EQ(dib.CreateSlot(0), -1);  // no table yet
-    ASSERT_EQ(dib.SetSlotCount(4), 0);
-    EXPECT_EQ(dib.CreateSlot(3), 0);
-    CDIBSurface* kept = dib.GetSurface(3);
-    EXPECT_NE(kept, nullptr);
+    // A stage on a white 1024 x 768 window; what the window shows is read into shot and compared with
+    // what StretchBlt in COLORONCOLOR mode draws into expected.
+    const WNDCLASSA type = {0, CountSwitches, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "count switches"};
+    RegisterClassA(&type);
+    HWND screen = CreateWindowExA(WS_EX_TOPMOST, type.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, 0, 0, 0, 0);
+    CDIBSurface *shot = Make(1024, -768), *expected = Make(1024, -768);
+    SetStretchBltMode(expected->GetMemDC(), COLORONCOLOR);
+    auto copy = [&](CDIBSurface* s, bool toWindow) {
+        HDC dc = GetDC(screen);
+        BitBlt(toWindow ? dc : s->GetMemDC(), 0, 0, 1024, 768, toWindow ? s->GetMemDC() : dc, 0, 0, SRCCOPY);
+        ReleaseDC(screen, dc);
+        GdiFlush();
+        return s;
+    };
+    auto same = [&] { return Pixels(copy(shot, false), [&](int x, int y) { return *expected->PixelPtr(x, y); }, kWhite); };
+    auto clear = [&] { expected->Fill(0, 0, 1024, 768, kWhite), copy(expected, true); };
+    CDIB none(nullptr);  // no stage: nothing drawn, nothing crashes
+    TRect32 all = {0, 0, 640, 480};
+    none.Present(&all, nullptr);
+    none.PresentScaled(&all, &all);
+    // Slots and their bounds, on the context without a stage.
+    const char* missing = "no such folder\\slide_01.qjx";
+    EXPECT_EQ(none.CreateSlot(0), -1);  // no table yet
+    ASSERT_EQ(none.SetSlotCount(4), 0);
+    EXPECT_EQ(none.LoadFile(4, missing, nullptr) + none.LoadFile(-1, missing, nullptr), -2);
+    EXPECT_EQ(none.LoadFile(3, missing, nullptr), -1);  // the slot gets a surface; the file fails
+    CDIBSurface* kept = none.GetSurface(3);
+    ASSERT_NE(kept, nullptr);
+    kept->GetColorTable()->rgbRed = 7;  // a new surface would have it 0, even at the same address
+    EXPECT_EQ(none.LoadFile(3, missing, nullptr), -1);
+    EXPECT_EQ(none.GetSurface(3)->GetColorTable()->rgbRed, 7);
+    EXPECT_EQ(none.SetSlotCount(129) + none.SetSlotCount(-1), -2);
+    EXPECT_EQ(none.GetSurface(3), kept);  // the same object, untouched by the refused counts
+    for (int index : {-3, 4, int(CDIB::kSpareIndex), int(CDIB::kStageIndex), 2})
+        EXPECT_EQ(none.GetSurface(index), nullptr) << index;
+    EXPECT_EQ(none.CreateSlot(4) + none.CreateSlot(-1), -2);
+    ASSERT_EQ(none.SetSlotCount(128), 0);
+    EXPECT_EQ(none.GetSurface(3), nullptr);  // a new table starts empty
+    EXPECT_EQ(none.CreateSlot(127), 0);
 
-    EXPECT_EQ(dib.SetSlotCount(129), -1);
-    EXPECT_EQ(dib.SetSlotCount(-1), -1);
-    EXPECT_EQ(dib.slotCount, 4);
-    EXPECT_EQ(dib.GetSurface(3), kept);  // untouched by the refused counts
-
-    EXPECT_EQ(dib.GetSurface(-3), nullptr);
-    EXPECT_EQ(dib.GetSurface(4), nullptr);
-    EXPECT_EQ(dib.GetSurface(CDIB::kSpareIndex), nullptr);
-    EXPECT_EQ(dib.GetSurface(CDIB::kStageIndex), nullptr);
-    EXPECT_EQ(dib.CreateSlot(4), -1);
-    EXPECT_EQ(dib.CreateSlot(-1), -1);
-
-    ASSERT_EQ(dib.SetSlotCount(128), 0);
-    EXPECT_EQ(dib.GetSurface(3), nullptr);  // a new table starts empty
-    EXPECT_EQ(dib.CreateSlot(127), 0);
-    ASSERT_EQ(dib.SetSlotCount(0), 0);
-    EXPECT_EQ(dib.GetSurface(0), nullptr);
-    dib.FreeSlots();
-    EXPECT_EQ(dib.slots, nullptr);
-}
-
-TEST(DisplayContext, LoadFileChecksTheIndexAndKeepsTheSlotsSurface)
-{
-    e2e::TempFolder folder;
-    std::string missing = folder.File("slide_01.qjx");
-    CDIB dib(nullptr);
-    ASSERT_EQ(dib.SetSlotCount(4), 0);
-    EXPECT_EQ(dib.LoadFile(4, missing.c_str(), nullptr), -1);
-    EXPECT_EQ(dib.LoadFile(-1, missing.c_str(), nullptr), -1);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(dib.GetSurface(i), nullptr);
-
-    EXPECT_EQ(dib.LoadFile(0, missing.c_str(), nullptr), -1);
-    CDIBSurface* surface = dib.GetSurface(0);
-    ASSERT_NE(surface, nullptr);
-    EXPECT_EQ(dib.LoadFile(0, missing.c_str(), nullptr), -1);
-    EXPECT_EQ(dib.GetSurface(0), surface);
-}
-
-TEST(DisplayContext, StageLifecycle)
-{
-    HWND hidden = CreateWindowExA(0, "STATIC", "hidden", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    CDIB dib(hidden);
-    dib.SetSlotCount(4);
+    CDIB dib(screen);
     dib.SetStageFormat(640, 480, 32);
-    dib.SetViewSize(640, 480);
+    const int unopened = CDIBSurface::InstanceCount();
     ASSERT_EQ(dib.OpenStage(0), 0);
-    EXPECT_EQ(dib.fullScreen, 0);
+    dib.Present(nullptr, &all);
     CDIBSurface* stage = dib.GetSurface(CDIB::kStageIndex);
-    ASSERT_NE(stage, nullptr);
-    EXPECT_EQ(stage->GetWidth(), 640);
-    EXPECT_EQ(stage->GetHeight(), 480);
-    EXPECT_EQ(stage->GetBitCount(), 32);
+    EXPECT_EQ(stage->GetWidth() * 1000 + stage->GetHeight() + dib.fullScreen, 640480);
 
-    // A stage that cannot be made leaves none behind.
+    // Stretched over screens of these sizes, seen through the window at opposite corners: no pixel left
+    // white after the 32 strips of a wipe, and strips, a smear's rectangle and the stage as StretchBlt shows.
+    Paint(stage, [](int x, int y) { return (x * 0x10307u ^ y * 0x3010Bu) & 0x7F7F7F; });  // never white
+    // Shrunk into the preview, it shows the pixels COLORONCOLOR picks (other modes AND or average them),
+    // through GDI for a tiny preview and through row copies for a larger one.
+    for (POINT size : {POINT{1366, 768}, POINT{1360, 768}, POINT{1680, 1050}, POINT{1280, 1024}, POINT{800, 600}, POINT{80, 60}, POINT{300, 225}})
+        for (int corner : {0, 1}) {
+            const TRect32 view = {corner * std::min(0, 1024 - int(size.x)), corner * std::min(0, 768 - int(size.y)),
+                                  size.x, size.y};
+            clear();
+            auto present = [&](TRect32 s) {
+                const TRect32 t = ScaledTarget(view, s, 640, 480);
+                StretchBlt(expected->GetMemDC(), t.x, t.y, t.width, t.height, stage->GetMemDC(), s.x, s.y, s.width,
+                           s.height, SRCCOPY);
+                dib.PresentScaled(&view, &s);
+            };
+            for (int i = 31; i >= 0; --i)
+                present(TRect32{20 * i, 0, 20, 480});
+            EXPECT_TRUE(same()) << size.x << "x" << size.y;
+            EXPECT_TRUE(Pixels(shot, [&](int x, int y) {
+                return Inside(x, view.x, view.x + view.width) && Inside(y, view.y, view.y + view.height) ? 0u : kWhite;
+            }, 0x808080));
+            present(TRect32{0, 0, 640, 301});
+            present(TRect32{0, 0, 640, 480});
+            EXPECT_TRUE(same());
+        }
+    const TRect32 cases[][3] = {  // the whole stage on the window, a stage rectangle, where it lands
+        {{0, 0, 1280, 960}, {20, 0, 20, 480}, {40, 0, 40, 960}},
+        {{0, 0, 800, 600}, {20, 0, 3, 480}, {25, 0, 3, 600}},  // 3.75 wide, truncated
+        {{10, 5, 800, 600}, {3, 3, 1, 1}, {13, 8, 2, 2}},     // 3.75 to 5: each edge truncated
+    };
+    for (auto& c : cases) {
+        const TRect32 t = ScaledTarget(c[0], c[1], 640, 480);
+        EXPECT_EQ(std::tie(t.x, t.y, t.width, t.height), std::tie(c[2].x, c[2].y, c[2].width, c[2].height));
+    }
+
+    // A new stage replaces the old; one that cannot be made leaves none; closing releases stage and slots.
+    const int live = CDIBSurface::InstanceCount();
+    EXPECT_EQ(dib.CreateStage(320, 240) * 100 + CDIBSurface::InstanceCount(), live);
+    EXPECT_EQ(dib.SetSlotCount(2) + dib.CreateSlot(1) + CDIBSurface::InstanceCount(), live + 1);
+    dib.CloseAll();
+    EXPECT_EQ(dib.slotCount * 100 + CDIBSurface::InstanceCount(), unopened);
     EXPECT_EQ(dib.CreateStage(0, 480), -1);
     EXPECT_EQ(dib.GetSurface(CDIB::kStageIndex), nullptr);
 
-    EXPECT_EQ(dib.CreateStage(320, 240), 0);
-    dib.CreateSlot(1);
-    dib.CloseAll();
-    EXPECT_EQ(dib.GetSurface(CDIB::kStageIndex), nullptr);
-    EXPECT_EQ(dib.slotCount, 0);
-    DestroyWindow(hidden);
-}
-
-TEST_F(WindowTest, PresentBeforeTheStageExistsDrawsNothing)
-{
-    Open(200, 100);
-    CDIB dib(window_);
-    TRect32 all = {0, 0, 200, 100};
-    dib.Present(&all, nullptr);
-    dib.PresentScaled(&all, &all);
-    dib.SetStageFormat(640, 480, 32);
-    dib.Present(nullptr, nullptr);
-    EXPECT_EQ(At(10, 10), 0x00FFFFFFu);
-    EXPECT_EQ(At(199, 99), 0x00FFFFFFu);
-}
-
-TEST_F(WindowTest, PresentCopiesOneToOne)
-{
-    Open(700, 500);
-    CDIB dib(window_);
-    OpenStage(dib, TRect32{100, 50, 10, 20});
-    TRect32 destination = {30, 20, 640, 480};
-    dib.Present(&destination, nullptr);
-    EXPECT_EQ(At(30 + 100, 20 + 50), kRed);
-    EXPECT_EQ(At(30 + 109, 20 + 69), kRed);
-    EXPECT_EQ(At(30 + 110, 20 + 69), 0u);
-    EXPECT_EQ(At(30 + 99, 20 + 50), 0u);
-    EXPECT_EQ(At(29, 20), 0x00FFFFFFu);  // outside the destination
-
-    // Only a stage rectangle: the rest of the window stays.
-    Paint(0x00FFFFFF);
-    TRect32 part = {100, 50, 10, 20};
-    TRect32 at = {130, 70, 10, 20};
-    dib.Present(&at, &part);
-    EXPECT_EQ(At(130, 70), kRed);
-    EXPECT_EQ(At(139, 89), kRed);
-    EXPECT_EQ(At(140, 70), 0x00FFFFFFu);
-}
-
-TEST(DisplayContext, ScaledTargetTruncatesEachProduct)
-{
-    TRect32 t = ScaledTarget(TRect32{0, 0, 1280, 960}, TRect32{20, 0, 20, 480}, 640, 480);
-    EXPECT_EQ(t.x, 40);
-    EXPECT_EQ(t.y, 0);
-    EXPECT_EQ(t.width, 40);
-    EXPECT_EQ(t.height, 960);
-    t = ScaledTarget(TRect32{0, 0, 800, 600}, TRect32{20, 0, 3, 480}, 640, 480);
-    EXPECT_EQ(t.x, 25);
-    EXPECT_EQ(t.width, 3);  // 3.75 truncated
-    EXPECT_EQ(t.height, 600);
-    t = ScaledTarget(TRect32{10, 5, 800, 600}, TRect32{3, 3, 1, 1}, 640, 480);
-    EXPECT_EQ(t.x, 10 + 3);  // 3.75
-    EXPECT_EQ(t.y, 5 + 3);
-    EXPECT_EQ(t.width, 1);
-    EXPECT_EQ(t.height, 1);
-    t = ScaledTarget(TRect32{0, 0, 800, 600}, TRect32{0, 0, 640, 480}, 0, 0);
-    EXPECT_EQ(t.width, 0);
-}
-
-TEST_F(WindowTest, PresentScaledPutsTheSourceAtItsScaledPlace)
-{
-    Open(800, 600);
-    CDIB dib(window_);
-    OpenStage(dib, TRect32{20, 0, 3, 480});
-    TRect32 whole = {0, 0, 800, 600};
-    dib.PresentScaled(&whole, nullptr);  // whole stage: black with a red strip
-    Paint(0x00FFFFFF);
-    TRect32 strip = {20, 0, 3, 480};
-    dib.PresentScaled(&whole, &strip);  // lands at (25, 0, 3, 600)
-    EXPECT_EQ(At(24, 300), 0x00FFFFFFu);
-    EXPECT_EQ(At(25, 0), kRed);
-    EXPECT_EQ(At(27, 599), kRed);
-    EXPECT_EQ(At(28, 300), 0x00FFFFFFu);
-}
-
-TEST_F(WindowTest, PresentScaledDoublesOnALargeDestination)
-{
-    Open(1024, 768);
-    CDIB dib(window_);
-    OpenStage(dib, TRect32{20, 0, 20, 480});
-    TRect32 destination = {0, 0, 1280, 960};
-    TRect32 strip = {20, 0, 20, 480};
-    dib.PresentScaled(&destination, &strip);  // lands at (40, 0, 40, 960)
-    EXPECT_EQ(At(39, 100), 0x00FFFFFFu);
-    EXPECT_EQ(At(40, 100), kRed);
-    EXPECT_EQ(At(79, 767), kRed);
-    EXPECT_EQ(At(80, 100), 0x00FFFFFFu);
+    // A switch to the desktop's own size and back, alone and by a context taking the display over.
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    CChangeDisplay display;
+    EXPECT_EQ(display.Restore() + display.Change(width + 1, height), 1);  // nothing to undo; no such mode
+    EXPECT_EQ(Switches() + display.changed, 0);
+    DEVMODEA mode;  // all four values must match: no display runs at 1000 Hz
+    EXPECT_EQ(display.FindMode(width, height, 32, 1000, &mode), 0);
+    ASSERT_EQ(display.Change(width, height), 1);
+    EXPECT_EQ(static_cast<int>(display.targetMode.dmPelsHeight), height);
+    EXPECT_EQ(Switches(), 1);
+    EXPECT_EQ(display.Restore() + display.Restore(), 2);  // back once
+    EXPECT_EQ(Switches(), 1);
+    {
+        CDIB full(screen);
+        full.SetStageFormat(width, height, 32);
+        ASSERT_EQ(full.OpenStage(1), 0);
+        EXPECT_EQ(full.fullScreen, 1);
+        full.CloseAll();
+        EXPECT_EQ(Switches(), 1);
+    }
+    EXPECT_EQ(Switches(), 1);
+    DestroyWindow(screen);
 }

@@ -1,23 +1,31 @@
-// Colour-keyed drawing: the clipped keyed copy and the nearest-neighbour keyed stretch.
+// Colour-keyed drawing: the clipped keyed copy (two pixels at a time in MMX registers; this file is
+// compiled for MMX) and the nearest-neighbour keyed stretch.
 #include "render/w_dib32.h"
 
+#include <cstring>
+
 #include "imagefile/mem_alloc.h"
+#include "render/mmx_rows.h"
+
+using namespace mmx;
 
 void CDIBSurface::CopyKeyed(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h, DWORD key)
 {
-    // BltFrom has clipped already and clipping again changes nothing then; a direct call with any
-    // rectangle must still stay inside both surfaces.
-    if (!source || ClipCopy(&dx, &dy, source, &sx, &sy, &w, &h) != 0)
-        return;
-    for (int r = 0; r < h; ++r) {
-        DWORD* d = PixelPtr(dx, dy + r);
-        const DWORD* s = source->PixelPtr(sx, sy + r);
-        for (int i = 0; i < w; ++i) {
-            const DWORD v = s[i] & 0xFFFFFF;
-            if (v != key)
-                d[i] = v;
-        }
-    }
+    if (source && ClipCopy(&dx, &dy, source, &sx, &sy, &w, &h) == 0)
+        CopyKeyedClipped(dx, dy, source, sx, sy, w, h, key);
+}
+
+void CDIBSurface::CopyKeyedClipped(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h, DWORD key)
+{
+    const __m64 colour = Colour(), keys = Twice(key);
+    const bool pairs = PairsAllowed(this, dx, dy, source, sx, sy);
+    for (int r = 0; r < h; ++r)
+        Row(PixelPtr(dx, dy + r), source->PixelPtr(sx, sy + r), w, pairs, [&](__m64 d, __m64 s) {
+            const __m64 v = _mm_and_si64(s, colour);
+            const __m64 keyed = _mm_cmpeq_pi32(v, keys);
+            return _mm_or_si64(_mm_and_si64(keyed, d), _mm_andnot_si64(keyed, v));
+        });
+    _mm_empty();
 }
 
 // Positions are fixed point with 8 fraction bits. A negative source width or height walks the source
@@ -62,17 +70,34 @@ void CDIBSurface::StretchKeyed(int dx, int dy, int dw, int dh, CDIBSurface* sour
     for (int i = 0; i < count; ++i)
         column[i] = static_cast<int>(columnOf(j0 + i));
 
+    // A stretched picture repeats source rows. When the row before came from the same source row and no
+    // pixel of it was keyed out, it is exactly what this row would draw, and a plain copy of it is faster
+    // (not within one surface, where drawing a row may have changed the source).
+    long long previous = -1;
+    bool previousWhole = false;
+    const size_t rowBytes = static_cast<size_t>(count) * 4;
     for (long long k = k0; k < k1; ++k) {
         const long long row = (fy + k * stepY) >> 8;
-        if (row < 0 || row >= source->height)
+        if (row < 0 || row >= source->height) {
+            previous = -1;
             continue;
-        const DWORD* s = source->rowTable[row];
+        }
         DWORD* d = PixelPtr(static_cast<int>(dx + j0), static_cast<int>(dy + k));
+        if (row == previous && previousWhole && source != this) {
+            std::memcpy(d, PixelPtr(static_cast<int>(dx + j0), static_cast<int>(dy + k - 1)), rowBytes);
+            continue;
+        }
+        const DWORD* s = source->rowTable[row];
+        bool whole = true;
         for (int i = 0; i < count; ++i) {
             const DWORD v = s[column[i]];
             if (v != key)
                 d[i] = v;
+            else
+                whole = false;
         }
+        previous = row;
+        previousWhole = whole;
     }
     MemFree(column);
 }
