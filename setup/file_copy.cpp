@@ -4,10 +4,12 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "setup/copy_list_text.h"
 #include "setup/folder_chain.h"
 #include "setup/pump_messages.h"
+#include "setup/resource.h"
 #include "setup/uninstall_log.h"
 
 namespace {
@@ -34,12 +36,6 @@ void PostPosition(HWND bar, int position, int* lastPosition, DWORD* lastTick)
     *lastTick = now;
 }
 
-struct FileBar {
-    HWND bar;
-    int position;
-    DWORD tick;
-};
-
 // Destination folder of a name: screen savers go to the system folder.
 const char* TargetFolder(const SetupState& state, const char* name, const char* otherwise)
 {
@@ -50,7 +46,7 @@ bool Cancelled(const SetupState& state) { return state.cancelRequested != 0; }
 
 // Copies the bytes; false on a read or write failure or a cancel request. Writes what was read, to
 // the end of the file, so a source that changed size since it was counted is still copied whole.
-bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, FileBar& fileBar, HWND totalBar)
+bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, CopyBars& bars)
 {
     char* buffer = static_cast<char*>(malloc(kCopyChunkBytes));
     if (buffer == nullptr) return false;
@@ -73,9 +69,8 @@ bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, FileBar& fileBar, HWND 
         }
         done += got;
         state.copiedBytes += got;
-        PostPosition(fileBar.bar, Percent(done, size), &fileBar.position, &fileBar.tick);
-        PostPosition(totalBar, Percent(state.copiedBytes, state.totalBytes), &state.postedTotalPosition,
-                     &state.postedTotalTick);
+        PostPosition(bars.file, Percent(done, size), &bars.filePosition, &bars.fileTick);
+        PostPosition(bars.total, Percent(state.copiedBytes, state.totalBytes), &bars.totalPosition, &bars.totalTick);
         PumpMessages();
         if (Cancelled(state)) {
             ok = false;
@@ -86,50 +81,79 @@ bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, FileBar& fileBar, HWND 
     return ok;
 }
 
+
+// A file of a new name in the destination's folder, which is made when missing. The copy goes there
+// first, so that the destination keeps what it held until a complete copy replaces it.
+HANDLE CreateTemporary(SetupState& state, const char* destination, char* temporary)
+{
+    char folder[kPathBytes];
+    long last = LastSeparator(destination);
+    if (last <= 0) return INVALID_HANDLE_VALUE;
+    memcpy(folder, destination, static_cast<size_t>(last));
+    folder[last] = '\0';
+    if (GetTempFileNameA(folder, "nim", 0, temporary) == 0 &&
+        (MakeFolderChain(state, destination, 0) != 0 || GetTempFileNameA(folder, "nim", 0, temporary) == 0))
+        return INVALID_HANDLE_VALUE;
+    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) DeleteFileA(temporary);
+    return file;
+}
+
+// Puts the complete copy in the destination's place. The Windows 95 family has no replacing move, so
+// there the old file goes first.
+bool Replace(const char* temporary, const char* destination)
+{
+    if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING)) return true;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+    DeleteFileA(destination);
+    return MoveFileA(temporary, destination) != 0;
+}
+
 }  // namespace
 
-int CopyOneFile(SetupState& state, HWND dialog, const char* source, const char* destination)
+int CopyOneFile(SetupState& state, CopyBars& bars, const char* source, const char* destination)
 {
     DWORD attributes = GetFileAttributesA(source);
     if (attributes == INVALID_FILE_ATTRIBUTES) return -1;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return MakeFolderChain(state, destination, kPathIsFolder);
+    // A read-only file or a folder in the destination's place cannot be replaced: fail before copying.
+    DWORD existing = GetFileAttributesA(destination);
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return -1;
 
-    HANDLE in = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE in = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                            nullptr);
     if (in == INVALID_HANDLE_VALUE) return -1;
-    auto create = [destination]() {
-        return CreateFileA(destination, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    };
-    HANDLE out = create();
-    if (out == INVALID_HANDLE_VALUE && MakeFolderChain(state, destination, 0) == 0) out = create();
+    char temporary[kPathBytes];
+    HANDLE out = CreateTemporary(state, destination, temporary);
     if (out == INVALID_HANDLE_VALUE) {
         CloseHandle(in);
         return -1;
     }
 
-    FileBar fileBar{dialog ? GetDlgItem(dialog, kFileBarId) : nullptr, -1, 0};
-    HWND totalBar = dialog ? GetDlgItem(dialog, kTotalBarId) : nullptr;
-    PostPosition(fileBar.bar, 0, &fileBar.position, &fileBar.tick);
-    if (dialog) SetDlgItemTextA(dialog, kFileNameId, destination);
+    bars.filePosition = -1;
+    PostPosition(bars.file, 0, &bars.filePosition, &bars.fileTick);
+    if (bars.name) SetWindowTextA(bars.name, destination);
     PumpMessages();
 
-    bool ok = CopyBytes(state, in, out, fileBar, totalBar);
+    bool ok = CopyBytes(state, in, out, bars);
     FILETIME created, accessed, written;
     ok = ok && GetFileTime(in, &created, &accessed, &written) && SetFileTime(out, &created, &accessed, &written);
     CloseHandle(in);
     // A failed close can mean the last bytes never reached the disk.
     if (!CloseHandle(out)) ok = false;
-    if (!ok) {
-        DeleteFileA(destination);
+    if (!ok || !Replace(temporary, destination)) {
+        DeleteFileA(temporary);
         return -1;
     }
     RecordFile(state, destination);
-    PostPosition(fileBar.bar, 100, &fileBar.position, &fileBar.tick);
+    PostPosition(bars.file, 100, &bars.filePosition, &bars.fileTick);
     PumpMessages();
     return 0;
 }
 
-int CopyFolderTree(SetupState& state, HWND dialog, const char* fromFolder, const char* toFolder)
+int CopyFolderTree(SetupState& state, CopyBars& bars, const char* fromFolder, const char* toFolder)
 {
     char pattern[kPathBytes];
     if (JoinPath(pattern, sizeof pattern, fromFolder, "*.*") != 0) return -1;
@@ -153,21 +177,30 @@ int CopyFolderTree(SetupState& state, HWND dialog, const char* fromFolder, const
             result = -1;
             break;
         }
-        result = folder ? CopyFolderTree(state, dialog, source, destination)
-                        : CopyOneFile(state, dialog, source, destination);
+        result = folder ? CopyFolderTree(state, bars, source, destination) : CopyOneFile(state, bars, source, destination);
         if (result != 0) break;
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return result;
 }
 
-int RunCopyList(SetupState& state, HWND dialog)
+CopyBars BarsOf(HWND dialog)
+{
+    CopyBars bars;
+    if (dialog) {
+        bars.total = GetDlgItem(dialog, IDC_TOTAL_BAR);
+        bars.file = GetDlgItem(dialog, IDC_FILE_BAR);
+        bars.name = GetDlgItem(dialog, IDC_FILE_NAME);
+    }
+    return bars;
+}
+
+int RunCopyList(SetupState& state, CopyBars& bars)
 {
     if (state.copyList == nullptr) return -1;
     state.cancelRequested = 0;
     state.copiedBytes = 0;
-    state.postedTotalPosition = -1;
-    state.postedTotalTick = 0;
+    bars.totalPosition = -1;
     size_t position = 0;
     CopyRecord record;
     while (NextCopyRecord(state.copyList, kCopyListBytes, &position, &record)) {
@@ -181,9 +214,9 @@ int RunCopyList(SetupState& state, HWND dialog)
             return -1;
         if (record.kind == kCopyFolder) {
             if (MakeFolderChain(state, destination, kPathIsFolder) != 0 ||
-                CopyFolderTree(state, dialog, source, destination) != 0)
+                CopyFolderTree(state, bars, source, destination) != 0)
                 return -1;
-        } else if (CopyOneFile(state, dialog, source, destination) != 0) {
+        } else if (CopyOneFile(state, bars, source, destination) != 0) {
             return -1;
         }
     }

@@ -3,14 +3,27 @@
 
 #include "setup/setup_state.h"
 
-// Progress controls of the copy dialog.
-enum { kTotalBarId = 301, kFileBarId = 302, kFileNameId = 304 };
 constexpr DWORD kCopyChunkBytes = 65536;
+
+// The copy dialog's progress controls and what was last posted to its bars; null controls show nothing.
+struct CopyBars {
+    HWND total = nullptr;
+    HWND file = nullptr;
+    HWND name = nullptr;  // the destination path being copied
+    int totalPosition = -1;
+    DWORD totalTick = 0;
+    int filePosition = -1;
+    DWORD fileTick = 0;
+};
+// The controls of the copy dialog (none for a null dialog).
+CopyBars BarsOf(HWND dialog);
 
 // Copies every record of state.copyList; 0 when all were copied (the pending folder lines are then
 // written to the log), -1 on the first failure or when cancelRequested was set.
-int RunCopyList(SetupState& state, HWND dialog);
+int RunCopyList(SetupState& state, CopyBars& bars);
 // Copies a folder's content recursively; subfolders starting with "." are passed over.
-int CopyFolderTree(SetupState& state, HWND dialog, const char* fromFolder, const char* toFolder);
-// Copies one file with its times; an incomplete destination is deleted. The destination is logged.
-int CopyOneFile(SetupState& state, HWND dialog, const char* source, const char* destination);
+int CopyFolderTree(SetupState& state, CopyBars& bars, const char* fromFolder, const char* toFolder);
+// Copies one file with its times through a temporary file beside the destination, which replaces the
+// destination only when complete: a failed, cancelled or out-of-space copy leaves an existing
+// destination as it was. The destination is logged.
+int CopyOneFile(SetupState& state, CopyBars& bars, const char* source, const char* destination);

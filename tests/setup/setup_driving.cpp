@@ -133,6 +133,24 @@ bool KeyExists(HKEY root, const char* keyName)
     return true;
 }
 
+std::string PendingDeletions()
+{
+    std::string text;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        std::vector<char> data(65536);
+        DWORD size = static_cast<DWORD>(data.size());
+        if (RegQueryValueExA(key, kPendingValue, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size) == 0)
+            text.assign(data.data(), size);
+        RegCloseKey(key);
+    }
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    text += ReadText(std::string(windows) + "\\WININIT.INI");
+    for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 e2e::MessageBoxSeen WaitBox(DWORD pid, const std::wstring& caption, DWORD timeoutMs)
 {
     e2e::MessageBoxSeen box;

@@ -26,6 +26,8 @@ std::string ReadText(const std::string& path);  // "<missing>" when it cannot be
 std::vector<std::string> ListEntries(const std::string& listPath);
 std::string RegistryString(HKEY root, const char* key, const char* name);  // a REG_SZ, or "<none>"
 bool KeyExists(HKEY root, const char* key);
+// The file system's list of deletions at restart and "WININIT.INI", in lower case.
+std::string PendingDeletions();
 
 // A message box of process pid (any process when 0) with this caption; null window when none came.
 e2e::MessageBoxSeen WaitBox(DWORD pid, const std::wstring& caption, DWORD timeoutMs = 10000);
