@@ -1,4 +1,4 @@
-// File copying: one 64 KB buffer per file, progress posted once per chunk, times carried over.
+// File copying: one buffer of up to 1 MB per file, progress posted per chunk, times carried over.
 #include "setup/file_copy.h"
 
 #include <commctrl.h>
@@ -48,16 +48,18 @@ bool Cancelled(const SetupState& state) { return state.cancelRequested != 0; }
 // the end of the file, so a source that changed size since it was counted is still copied whole.
 bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, CopyBars& bars)
 {
-    char* buffer = static_cast<char*>(malloc(kCopyChunkBytes));
-    if (buffer == nullptr) return false;
     DWORD sizeHigh = 0;
     DWORD sizeLow = GetFileSize(in, &sizeHigh);
     long long size = (static_cast<long long>(sizeHigh) << 32) | sizeLow;
+    // No larger than the file (plus a byte to see its end in one read): small files stay cheap.
+    DWORD chunk = size + 1 < kCopyChunkBytes ? static_cast<DWORD>(size + 1) : kCopyChunkBytes;
+    char* buffer = static_cast<char*>(malloc(chunk));
+    if (buffer == nullptr) return false;
     long long done = 0;
     bool ok = true;
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(in, buffer, kCopyChunkBytes, &got, nullptr)) {
+        if (!ReadFile(in, buffer, chunk, &got, nullptr)) {
             ok = false;
             break;
         }
@@ -91,13 +93,27 @@ HANDLE CreateTemporary(SetupState& state, const char* destination, char* tempora
     if (last <= 0) return INVALID_HANDLE_VALUE;
     memcpy(folder, destination, static_cast<size_t>(last));
     folder[last] = '\0';
-    if (GetTempFileNameA(folder, "nim", 0, temporary) == 0 &&
-        (MakeFolderChain(state, destination, 0) != 0 || GetTempFileNameA(folder, "nim", 0, temporary) == 0))
-        return INVALID_HANDLE_VALUE;
-    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) DeleteFileA(temporary);
-    return file;
+    // Names of our own, created only when new: a file of the user's of that name is never touched.
+    static unsigned next = GetTickCount() & 0xFFFF;
+    bool madeFolders = false;
+    for (int tries = 0; tries < 100; ++tries) {
+        char name[16];
+        snprintf(name, sizeof name, "~nim%04x.tmp", next & 0xFFFF);
+        if (JoinPath(temporary, kPathBytes, folder, name) != 0) return INVALID_HANDLE_VALUE;
+        HANDLE file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+            ++next;
+        } else if (error == ERROR_PATH_NOT_FOUND && !madeFolders) {
+            madeFolders = true;
+            if (MakeFolderChain(state, destination, 0) != 0) return INVALID_HANDLE_VALUE;
+        } else {
+            return INVALID_HANDLE_VALUE;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
 }
 
 // Puts the complete copy in the destination's place. The Windows 95 family has no replacing move, so
