@@ -84,6 +84,10 @@ bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, CopyBars& bars)
 }
 
 
+// Numbers the temporary files' names; set on first use. (A local static would bring in the thread-safe
+// initialisation runtime, whose imports Windows 95 lacks.)
+unsigned gTemporaryNumber;
+
 // A file of a new name in the destination's folder, which is made when missing. The copy goes there
 // first, so that the destination keeps what it held until a complete copy replaces it.
 HANDLE CreateTemporary(SetupState& state, const char* destination, char* temporary)
@@ -94,18 +98,18 @@ HANDLE CreateTemporary(SetupState& state, const char* destination, char* tempora
     memcpy(folder, destination, static_cast<size_t>(last));
     folder[last] = '\0';
     // Names of our own, created only when new: a file of the user's of that name is never touched.
-    static unsigned next = GetTickCount() & 0xFFFF;
+    if (gTemporaryNumber == 0) gTemporaryNumber = GetTickCount() | 1;
     bool madeFolders = false;
     for (int tries = 0; tries < 100; ++tries) {
         char name[16];
-        snprintf(name, sizeof name, "~nim%04x.tmp", next & 0xFFFF);
+        snprintf(name, sizeof name, "~nim%04x.tmp", gTemporaryNumber & 0xFFFF);
         if (JoinPath(temporary, kPathBytes, folder, name) != 0) return INVALID_HANDLE_VALUE;
         HANDLE file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                   nullptr);
         if (file != INVALID_HANDLE_VALUE) return file;
         DWORD error = GetLastError();
         if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
-            ++next;
+            ++gTemporaryNumber;
         } else if (error == ERROR_PATH_NOT_FOUND && !madeFolders) {
             madeFolders = true;
             if (MakeFolderChain(state, destination, 0) != 0) return INVALID_HANDLE_VALUE;
