@@ -1,4 +1,4 @@
-// File copying: one buffer of up to 1 MB per file, progress posted per chunk, times carried over.
+// File copying through a temporary file, one buffer per file, progress shown a few times a second.
 #include "setup/file_copy.h"
 
 #include <commctrl.h>
@@ -21,19 +21,34 @@ int Percent(long long part, long long whole)
     return percent >= 100.0 ? 100 : static_cast<int>(percent);
 }
 
-// A bar is told a new position when it changed, and between its ends at most every kProgressMs:
-// each posted message is fetched, dispatched and drawn, which at one per 64 KB chunk would cost as
-// much as the copying itself, and no eye follows a bar faster.
+// Progress is shown, and the message queue pumped, at most every kProgressMs: every message is
+// fetched, dispatched and drawn, which at a few per file or chunk costs as much as copying small files
+// itself, and no eye follows faster. The first showing of a run, its first file's name and its end
+// are never held back.
 const DWORD kProgressMs = 40;
 
-void PostPosition(HWND bar, int position, int* lastPosition, DWORD* lastTick)
+void PostPosition(HWND bar, int position, int* shown)
 {
-    if (bar == nullptr || position == *lastPosition) return;
-    DWORD now = GetTickCount();
-    if (position != 0 && position != 100 && *lastPosition >= 0 && now - *lastTick < kProgressMs) return;
+    if (bar == nullptr || position == *shown) return;
     PostMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
-    *lastPosition = position;
-    *lastTick = now;
+    *shown = position;
+}
+
+// Shows what changed since the last showing (the file's name and bars) and pumps the messages, when
+// the time for it has come or force is set; the cancel command can only arrive here.
+void ShowProgress(const SetupState& state, CopyBars& bars, bool force)
+{
+    DWORD now = GetTickCount();
+    bool firstName = bars.nameChanged && !bars.nameShown;
+    if (!force && !firstName && bars.shown && now - bars.shownTick < kProgressMs) return;
+    bars.shown = true;
+    bars.shownTick = now;
+    if (bars.nameChanged && bars.name) SetWindowTextA(bars.name, bars.fileName);
+    bars.nameShown = bars.nameShown || bars.nameChanged;
+    bars.nameChanged = false;
+    PostPosition(bars.file, Percent(bars.fileDone, bars.fileSize), &bars.filePosition);
+    PostPosition(bars.total, Percent(state.copiedBytes, state.totalBytes), &bars.totalPosition);
+    PumpMessages();
 }
 
 // Destination folder of a name: screen savers go to the system folder.
@@ -48,14 +63,11 @@ bool Cancelled(const SetupState& state) { return state.cancelRequested != 0; }
 // the end of the file, so a source that changed size since it was counted is still copied whole.
 bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, CopyBars& bars)
 {
-    DWORD sizeHigh = 0;
-    DWORD sizeLow = GetFileSize(in, &sizeHigh);
-    long long size = (static_cast<long long>(sizeHigh) << 32) | sizeLow;
+    long long size = bars.fileSize;
     // No larger than the file (plus a byte to see its end in one read): small files stay cheap.
     DWORD chunk = size + 1 < kCopyChunkBytes ? static_cast<DWORD>(size + 1) : kCopyChunkBytes;
     char* buffer = static_cast<char*>(malloc(chunk));
     if (buffer == nullptr) return false;
-    long long done = 0;
     bool ok = true;
     for (;;) {
         DWORD got = 0;
@@ -69,11 +81,9 @@ bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, CopyBars& bars)
             ok = false;
             break;
         }
-        done += got;
+        bars.fileDone += got;
         state.copiedBytes += got;
-        PostPosition(bars.file, Percent(done, size), &bars.filePosition, &bars.fileTick);
-        PostPosition(bars.total, Percent(state.copiedBytes, state.totalBytes), &bars.totalPosition, &bars.totalTick);
-        PumpMessages();
+        ShowProgress(state, bars, false);
         if (Cancelled(state)) {
             ok = false;
             break;
@@ -152,10 +162,13 @@ int CopyOneFile(SetupState& state, CopyBars& bars, const char* source, const cha
         return -1;
     }
 
-    bars.filePosition = -1;
-    PostPosition(bars.file, 0, &bars.filePosition, &bars.fileTick);
-    if (bars.name) SetWindowTextA(bars.name, destination);
-    PumpMessages();
+    DWORD sizeHigh = 0;
+    DWORD sizeLow = GetFileSize(in, &sizeHigh);
+    bars.fileSize = (static_cast<long long>(sizeHigh) << 32) | sizeLow;
+    bars.fileDone = 0;
+    memcpy(bars.fileName, destination, strlen(destination) + 1);
+    bars.nameChanged = true;
+    ShowProgress(state, bars, false);
 
     bool ok = CopyBytes(state, in, out, bars);
     FILETIME created, accessed, written;
@@ -168,8 +181,7 @@ int CopyOneFile(SetupState& state, CopyBars& bars, const char* source, const cha
         return -1;
     }
     RecordFile(state, destination);
-    PostPosition(bars.file, 100, &bars.filePosition, &bars.fileTick);
-    PumpMessages();
+    ShowProgress(state, bars, false);
     return 0;
 }
 
@@ -182,7 +194,7 @@ int CopyFolderTree(SetupState& state, CopyBars& bars, const char* fromFolder, co
     if (search == INVALID_HANDLE_VALUE) return -1;
     int result = 0;
     do {
-        PumpMessages();
+        ShowProgress(state, bars, false);
         if (Cancelled(state)) {
             result = -1;
             break;
@@ -220,11 +232,12 @@ int RunCopyList(SetupState& state, CopyBars& bars)
     if (state.copyList == nullptr) return -1;
     state.cancelRequested = 0;
     state.copiedBytes = 0;
-    bars.totalPosition = -1;
+    bars.shown = bars.nameShown = false;
+    bars.filePosition = bars.totalPosition = -1;
     size_t position = 0;
     CopyRecord record;
     while (NextCopyRecord(state.copyList, kCopyListBytes, &position, &record)) {
-        PumpMessages();
+        ShowProgress(state, bars, false);
         if (Cancelled(state)) return -1;
         char source[kPathBytes];
         char destination[kPathBytes];
@@ -240,6 +253,7 @@ int RunCopyList(SetupState& state, CopyBars& bars)
             return -1;
         }
     }
+    ShowProgress(state, bars, true);  // the full bars
     FlushPendingFolders(state);
     return 0;
 }

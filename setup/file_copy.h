@@ -3,18 +3,25 @@
 
 #include "setup/setup_state.h"
 
-// Largest read and write of a copy: one call per megabyte costs little next to the bytes moved.
-constexpr DWORD kCopyChunkBytes = 1 << 20;
+// Largest read and write of a copy. Larger blocks would be mapped and unmapped by the heap for each
+// file; this one is reused from file to file.
+constexpr DWORD kCopyChunkBytes = 256 * 1024;
 
-// The copy dialog's progress controls and what was last posted to its bars; null controls show nothing.
+// The copy dialog's progress controls, the progress of the file being copied and what was last shown;
+// null controls show nothing.
 struct CopyBars {
     HWND total = nullptr;
     HWND file = nullptr;
     HWND name = nullptr;  // the destination path being copied
+    char fileName[kPathBytes] = {};
+    bool nameChanged = false;
+    long long fileSize = 0;
+    long long fileDone = 0;
+    bool shown = false;      // anything shown yet in this run
+    bool nameShown = false;  // a file's name shown yet in this run
+    DWORD shownTick = 0;
     int totalPosition = -1;
-    DWORD totalTick = 0;
     int filePosition = -1;
-    DWORD fileTick = 0;
 };
 // The controls of the copy dialog (none for a null dialog).
 CopyBars BarsOf(HWND dialog);
