@@ -1,4 +1,5 @@
-// File copying through a temporary file, one buffer per file, progress shown a few times a second.
+// File copying: new files written in place, existing ones replaced by a complete copy made beside
+// them; one buffer per file; progress shown a few times a second.
 #include "setup/file_copy.h"
 
 #include <commctrl.h>
@@ -98,8 +99,24 @@ bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, CopyBars& bars)
 // initialisation runtime, whose imports Windows 95 lacks.)
 unsigned gTemporaryNumber;
 
-// A file of a new name in the destination's folder, which is made when missing. The copy goes there
-// first, so that the destination keeps what it held until a complete copy replaces it.
+bool AlreadyExists(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
+
+// Creates path for writing only when no file of that name exists (the error is then left for the
+// caller); the folders before destination are made when missing.
+HANDLE CreateNew(SetupState& state, const char* destination, const char* path)
+{
+    auto create = [path]() {
+        return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE file = create();
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND &&
+        MakeFolderChain(state, destination, 0) == 0)
+        file = create();
+    return file;
+}
+
+// A file of a new name of our own beside the destination, so that an existing destination keeps what
+// it holds until a complete copy replaces it.
 HANDLE CreateTemporary(SetupState& state, const char* destination, char* temporary)
 {
     char folder[kPathBytes];
@@ -107,25 +124,13 @@ HANDLE CreateTemporary(SetupState& state, const char* destination, char* tempora
     if (last <= 0) return INVALID_HANDLE_VALUE;
     memcpy(folder, destination, static_cast<size_t>(last));
     folder[last] = '\0';
-    // Names of our own, created only when new: a file of the user's of that name is never touched.
     if (gTemporaryNumber == 0) gTemporaryNumber = GetTickCount() | 1;
-    bool madeFolders = false;
-    for (int tries = 0; tries < 100; ++tries) {
+    for (int tries = 0; tries < 100; ++tries, ++gTemporaryNumber) {
         char name[16];
         snprintf(name, sizeof name, "~nim%04x.tmp", gTemporaryNumber & 0xFFFF);
         if (JoinPath(temporary, kPathBytes, folder, name) != 0) return INVALID_HANDLE_VALUE;
-        HANDLE file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
-        if (file != INVALID_HANDLE_VALUE) return file;
-        DWORD error = GetLastError();
-        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
-            ++gTemporaryNumber;
-        } else if (error == ERROR_PATH_NOT_FOUND && !madeFolders) {
-            madeFolders = true;
-            if (MakeFolderChain(state, destination, 0) != 0) return INVALID_HANDLE_VALUE;
-        } else {
-            return INVALID_HANDLE_VALUE;
-        }
+        HANDLE file = CreateNew(state, destination, temporary);
+        if (file != INVALID_HANDLE_VALUE || !AlreadyExists(GetLastError())) return file;
     }
     return INVALID_HANDLE_VALUE;
 }
@@ -155,8 +160,15 @@ int CopyOneFile(SetupState& state, CopyBars& bars, const char* source, const cha
     HANDLE in = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
                             nullptr);
     if (in == INVALID_HANDLE_VALUE) return -1;
-    char temporary[kPathBytes];
-    HANDLE out = CreateTemporary(state, destination, temporary);
+    // The bytes go straight into a new destination; an existing one is replaced only by a complete copy.
+    char target[kPathBytes];
+    memcpy(target, destination, strlen(destination) + 1);
+    bool replacing = existing != INVALID_FILE_ATTRIBUTES;
+    HANDLE out = replacing ? INVALID_HANDLE_VALUE : CreateNew(state, destination, target);
+    if (out == INVALID_HANDLE_VALUE && (replacing || AlreadyExists(GetLastError()))) {
+        replacing = true;
+        out = CreateTemporary(state, destination, target);
+    }
     if (out == INVALID_HANDLE_VALUE) {
         CloseHandle(in);
         return -1;
@@ -176,8 +188,8 @@ int CopyOneFile(SetupState& state, CopyBars& bars, const char* source, const cha
     CloseHandle(in);
     // A failed close can mean the last bytes never reached the disk.
     if (!CloseHandle(out)) ok = false;
-    if (!ok || !Replace(temporary, destination)) {
-        DeleteFileA(temporary);
+    if (!ok || (replacing && !Replace(target, destination))) {
+        DeleteFileA(target);
         return -1;
     }
     RecordFile(state, destination);
