@@ -1,5 +1,5 @@
 // The installer's file, registry and message-box work under Wine, on folders whose names hold trail
-// bytes 0x5C: copying, folder chains, the log and its replay, registration and the uninstaller run.
+// bytes 0x5C: copying, the log and its replay, registration and the uninstaller runs.
 #include <algorithm>
 #include <thread>
 
@@ -7,7 +7,6 @@
 #include "setup/copy_list_text.h"
 #include "setup/delete_on_restart.h"
 #include "setup/file_copy.h"
-#include "setup/folder_chain.h"
 #include "setup/main_dialog.h"
 #include "setup/registration.h"
 #include "setup/uninstall_log.h"
@@ -18,16 +17,15 @@ using namespace setup_driving;
 
 namespace {
 
-// Answers the next message boxes of this process from a second thread, as a person would, and keeps
+// Answers the next message boxes of this process from a second thread, as a person would; Seen gives
 // what they said ("caption|text" each).
-class Boxes {
-public:
+struct Boxes {
     explicit Boxes(std::vector<int> buttons)
-        : thread_([this, buttons]() {
+        : thread([this, buttons]() {
               for (int button : buttons) {
                   e2e::MessageBoxSeen box = e2e::FindMessageBox(GetCurrentProcessId(), 10000);
-                  if (!box.window) return;
-                  seen_.push_back(box.caption + L"|" + box.text);
+                  if (!box.window) break;
+                  seen.push_back(box.caption + L"|" + box.text);
                   e2e::Answer(box, button);
                   e2e::WaitGone(box.window, 5000);
               }
@@ -35,15 +33,9 @@ public:
     {
     }
     ~Boxes() { Seen(); }
-    const std::vector<std::wstring>& Seen()
-    {
-        if (thread_.joinable()) thread_.join();
-        return seen_;
-    }
-
-private:
-    std::vector<std::wstring> seen_;
-    std::thread thread_;
+    const std::vector<std::wstring>& Seen() { return thread.joinable() ? thread.join(), seen : seen; }
+    std::vector<std::wstring> seen;
+    std::thread thread;
 };
 
 // Takes all the address space and C heap the process has left, so that the installer's next
@@ -217,22 +209,6 @@ TEST_F(Setup, UnusableListEntryIsNamedAndLeadBytesAgreeWithTheSystem)
     ASSERT_EQ(GetACP(), 932u);
     for (int b = 0; b < 256; ++b)
         EXPECT_EQ(IsCp932LeadByte(static_cast<unsigned char>(b)), IsDBCSLeadByteEx(932, static_cast<BYTE>(b)) != 0) << b;
-}
-
-TEST_F(Setup, FolderChainAsksOnceBeforeTheFirstMissingFolder)
-{
-    std::string path = temp_.Path() + "\\表示x\\新しい";
-    const std::wstring asked = L"コピー|フォルダ " + Wide(path) + L" は存在しません。\n作成しますか？";
-    for (int button : {IDNO, IDYES}) {
-        Boxes boxes({button});
-        EXPECT_EQ(MakeFolderChain(state_, path.c_str(), kPathIsFolder | kConfirmCreate), button == IDYES ? 0 : -1);
-        EXPECT_EQ(boxes.Seen(), std::vector<std::wstring>{asked});
-        EXPECT_EQ(Exists(temp_.Path() + "\\表示x"), button == IDYES);
-    }
-    EXPECT_EQ(Pending(), "+ " + temp_.Path() + "\\表示x\n+ " + path + "\n");
-    // Everything exists now: no question, nothing recorded.
-    EXPECT_EQ(MakeFolderChain(state_, path.c_str(), kPathIsFolder | kConfirmCreate), 0);
-    EXPECT_EQ(state_.pendingCount, 2);
 }
 
 TEST_F(Setup, AFolderLineIsRecordedWholeOrNotAtAllWhenMemoryRunsOut)
