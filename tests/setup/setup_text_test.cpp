@@ -94,6 +94,9 @@ TEST(Cp932Path, SeparatorsJoinsSaverNamesAndCase)
     // "ア" (83 41) and "ヂ" (83 61) differ only in a trail byte that looks like a letter.
     EXPECT_FALSE(SamePathIgnoringCase("C:\\\x83\x41", "C:\\\x83\x61"));
     EXPECT_FALSE(SamePathIgnoringCase("C:\\a", "C:\\ab"));
+    // Letters fold at both ends of the alphabet, the characters around them do not.
+    EXPECT_TRUE(SamePathIgnoringCase("AZ", "az"));
+    EXPECT_FALSE(SamePathIgnoringCase("@[", "`{"));
 }
 
 TEST(FolderChainWalk, DrivesNetworkPathsAndRefusals)
