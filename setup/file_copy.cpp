@@ -94,7 +94,6 @@ bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, CopyBars& bars)
     return ok;
 }
 
-
 // Numbers the temporary files' names; set on first use. (A local static would bring in the thread-safe
 // initialisation runtime, whose imports Windows 95 lacks.)
 unsigned gTemporaryNumber;
