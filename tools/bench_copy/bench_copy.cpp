@@ -221,6 +221,7 @@ int main()
                  {"2000 files of 4 KB", SmallFiles(), static_cast<long long>(kSmallFiles) * kSmallFileBytes, 0, 0, 0}};
     int status = 0;
     for (auto& c : cases) {
+        RemoveTree(root);  // left by a run that was ended early (Wine reuses process ids)
         CreateDirectoryA(root.c_str(), nullptr);
         if (!Measure(root, c.files, c.bytes, dialog, &c.run, &c.bare, &c.copy)) status = 1;
         RemoveTree(root);
