@@ -17,18 +17,15 @@ std::string Parent(const std::string& path) { return path.substr(0, path.rfind('
 // The raw list of renames at restart; false when there is none.
 bool PendingValue(std::string* data)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     std::vector<char> bytes(65536);
     DWORD size = static_cast<DWORD>(bytes.size());
-    bool found = RegQueryValueExA(key, kPendingValue, nullptr, nullptr, reinterpret_cast<BYTE*>(bytes.data()), &size) == 0;
-    RegCloseKey(key);
+    bool found = RegGetValueA(HKEY_LOCAL_MACHINE, kSessionKey, kPendingValue, RRF_RT_ANY, nullptr, bytes.data(), &size) == 0;
     data->assign(bytes.data(), found ? size : 0);
     return found;
 }
 
 struct Search {
-    DWORD pid;  // any process when 0
+    DWORD pid;                    // any process when 0
     const std::wstring* caption;  // any caption when null
     bool messageBox;
     HWND found;
@@ -93,13 +90,9 @@ std::string ReadText(const std::string& path)
 
 std::string RegistryString(HKEY root, const char* keyName, const char* name)
 {
-    HKEY key;
-    if (RegOpenKeyExA(root, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<none>";
-    char data[1024] = {};
-    DWORD size = sizeof data - 1, type = 0;
-    LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && type == REG_SZ ? std::string(data) : "<none>";
+    char data[1024];
+    DWORD size = sizeof data;
+    return RegGetValueA(root, keyName, name, RRF_RT_REG_SZ, nullptr, data, &size) == 0 ? std::string(data) : "<none>";
 }
 
 bool KeyExists(HKEY root, const char* keyName)
@@ -125,13 +118,9 @@ DWORD Reply(DWORD pid, const std::wstring& captionAndText, int button)
 {
     e2e::MessageBoxSeen box;
     box.window = Find(pid, nullptr, true, 10000);
-    if (box.window) {
-        box.caption = e2e::WindowText(box.window);
-        box.text = e2e::ControlText(box.window, 0xFFFF);
-    }
-    EXPECT_EQ(box.caption + L"|" + box.text, captionAndText);
-    if (box.window == nullptr) return 0;
+    EXPECT_EQ(e2e::WindowText(box.window) + L"|" + e2e::ControlText(box.window, 0xFFFF), captionAndText);
     DWORD shownBy = 0;
+    if (box.window == nullptr) return 0;
     GetWindowThreadProcessId(box.window, &shownBy);
     e2e::Answer(box, button);
     EXPECT_TRUE(e2e::WaitGone(box.window, 5000));

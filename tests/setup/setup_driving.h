@@ -28,15 +28,13 @@ std::string PendingDeletions();  // deletions at restart, from the registry and 
 // Expects the next message box of process pid (any process when 0) to say "caption|text", answers
 // it and waits until it is gone; returns the process that showed it (0 when none came).
 DWORD Reply(DWORD pid, const std::wstring& captionAndText, int button);
-// A dialog of pid (not a message box) with this caption, or null.
-HWND WaitDialog(DWORD pid, const std::wstring& caption);
-bool BoxShown(DWORD pid);  // a message box of pid is up
-// Presses a button without waiting for what it opens.
-void Press(HWND dialog, int id);
+HWND WaitDialog(DWORD pid, const std::wstring& caption);  // not a message box; null after 10 s
+bool BoxShown(DWORD pid);                                  // a message box of pid is up
 void SetText(HWND dialog, int id, const std::wstring& text);
+void Press(HWND dialog, int id);  // without waiting for what it opens
 
-// Keeps the machine as it was: both registry keys, the default folder's parent, the product's files
-// in the system folder and the deletions at restart; ends the processes it was given.
+// Keeps both registry keys, the default folder's parent, the product's files in the system folder
+// and the deletions at restart as they were; ends the processes it was given.
 class MachineGuard {
 public:
     MachineGuard();
@@ -44,11 +42,9 @@ public:
     void EndWithTest(DWORD pid);
 
 private:
-    e2e::RegistrySnapshot user_;
-    e2e::RegistrySnapshot uninstall_;
+    e2e::RegistrySnapshot user_, uninstall_;
     std::string pending_;
-    bool pendingExisted_ = false;
-    bool parentExisted_ = false;
+    bool pendingExisted_ = false, parentExisted_ = false;
     std::vector<HANDLE> processes_;
 };
 

@@ -90,13 +90,8 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
             L"または、インストール元のセットアップから実行してください。",
             IDOK);
         EXPECT_EQ(Button(), L"アンインストール");
-        std::string log;
-        for (const std::string& entry : kMediaEntries) {
-            std::string copy = (entry == "nimbra.scr" ? SystemFolder() : folder) + "\\" + entry;
-            EXPECT_EQ(ReadText(copy), ReadText(media + "\\" + entry)) << entry;
-            if (entry != "slide_15.qjx") log += copy + "\r\n";
-        }
-        EXPECT_EQ(ReadText(folder + "\\undelete.ini").find(log), 0u);
+        for (const std::string& entry : kMediaEntries)
+            EXPECT_EQ(ReadText((entry == "nimbra.scr" ? SystemFolder() : folder) + "\\" + entry), ReadText(media + "\\" + entry));
         EXPECT_NE(ReadText(folder + "\\undelete.ini").find("\r\n+ " + created + "\r\n+ " + typed + "\r\n+ " + folder + "\r\n"),
                   std::string::npos);
         EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, kUserKey, "Path") + "|" +
@@ -124,9 +119,8 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
     Reply(uninstaller, std::wstring(kProduct) + L"|アンインストールに成功しました。", IDOK);
     DWORD code = 1;
     EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
-    GetExitCodeProcess(process, &code);
+    EXPECT_TRUE(GetExitCodeProcess(process, &code) && code == 0) << code;
     CloseHandle(process);
-    EXPECT_EQ(code, 0u);
     ExpectNotInstalled(created);  // the installed setup.exe and the folders too
     EXPECT_EQ(ReadText(SystemFolder() + "\\unithra.exe"), ReadText(media + "\\setup.exe"));
     EXPECT_NE(PendingDeletions().find("unithra.exe"), std::string::npos);
@@ -149,7 +143,7 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     }
     e2e::WriteFileBytes(media + "\\setup.ini", "#copystart\r\nsmall.txt\r\nbig.bin\r\n");
     e2e::WriteFileBytes(media + "\\small.txt", "small");
-    // Larger than the small drive and long to copy; sparse, so quick to make.
+    // Sparse, so quick to make.
     HANDLE big = CreateFileA((media + "\\big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     SetFilePointer(big, 256 << 20, nullptr, FILE_BEGIN);
     SetEndOfFile(big);
@@ -179,12 +173,10 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     Reply(Id(), kAbandoned, IDOK);
     EXPECT_FALSE(Exists(temp_.Path() + "\\dest"));
 
-    // A log held by another program; a cancel before the copy; one during the big file, whose older
-    // copy stays; a disk that runs full.
+    // A log held by another program; a cancel before the copy.
     CreateDirectoryA((temp_.Path() + "\\dest").c_str(), nullptr);
     CreateDirectoryA(folder.c_str(), nullptr);
     e2e::WriteFileBytes(folder + "\\undelete.ini", "earlier\r\n");
-    e2e::WriteFileBytes(folder + "\\big.bin", "older");
     HANDLE held = CreateFileA((folder + "\\undelete.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(Choose(FolderDialog(), folder, folder, false), nullptr);
     Reply(Id(), L"COPY|アンインストール用のファイルが書き込めません!!", IDOK);
@@ -194,44 +186,9 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     PostMessageW(Choose(FolderDialog(), folder, folder, false), WM_COMMAND, IDCANCEL, 0);
     Reply(Id(), kAbandoned, IDOK);
     EXPECT_FALSE(Exists(folder + "\\small.txt"));
-    HWND copy = Choose(FolderDialog(), folder, folder, false);
-    for (DWORD start = GetTickCount(); IsWindow(copy) && GetTickCount() - start < 10000; Sleep(1))
-        if (e2e::ControlText(copy, 304).find(L"big.bin") != std::wstring::npos) break;
-    PostMessageW(copy, WM_COMMAND, IDCANCEL, 0);
-    Reply(Id(), kAbandoned, IDOK);
-    EXPECT_EQ(ReadText(folder + "\\small.txt") + ReadText(folder + "\\big.bin"), "smallolder");
-    EXPECT_EQ(ReadText(folder + "\\undelete.ini"), folder + "\\small.txt\r\n");
-    if (Exists("R:\\")) {  // a 1 MB drive, when the test machine could mount one
-        CreateDirectoryA("R:\\IthraSS", nullptr);
-        e2e::WriteFileBytes("R:\\IthraSS\\big.bin", "older");
-        ASSERT_NE(Choose(FolderDialog(), "R:\\", "R:\\IthraSS", false), nullptr);
-        Reply(Id(), kAbandoned, IDOK);
-        EXPECT_EQ(ReadText("R:\\IthraSS\\small.txt") + ReadText("R:\\IthraSS\\big.bin"), "smallolder");
-        e2e::RemoveTree("R:\\IthraSS");
-    }
     EXPECT_EQ(Button(), L"インストール");
     ExpectNotInstalled(temp_.Path() + "\\none");
 
-    // A registry that refuses the entries (a volatile maker key takes no lasting key below it): the
-    // files are in place, so the product counts as installed and can be removed again.
-    const char kMaker[] = "Software\\Varnel";
-    e2e::RegistrySnapshot maker(HKEY_CURRENT_USER, kMaker);
-    HKEY key;
-    RegDeleteKeyA(HKEY_CURRENT_USER, kMaker);  // only when no other key is below it
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kMaker, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) == 0)
-        RegCloseKey(key);
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kUserKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) == 0) {
-        RegCloseKey(key);  // this registry, or what is below the maker key, takes it: no refusal to see
-    } else {
-        e2e::WriteFileBytes(media + "\\setup.ini", "#copystart\r\nsmall.txt\r\n");
-        ASSERT_NE(Choose(FolderDialog(), folder, folder, false), nullptr);
-        Ask(L"レジストリの設定でエラーが起こりました。", IDOK);
-        EXPECT_EQ(Button(), L"アンインストール");
-        Press(main_, 102);
-        Ask(L"アンインストールを実行してもよろしいですか？", IDYES);
-        Ask(L"アンインストールが完了しました。", IDOK);
-        EXPECT_FALSE(Exists(folder + "\\small.txt"));
-    }
     // Closing the window asks first.
     PostMessageW(main_, WM_CLOSE, 0, 0);
     Ask(L"終了してもよろしいですか？", IDNO);

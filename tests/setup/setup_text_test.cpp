@@ -21,32 +21,19 @@ using Strings = std::vector<std::string>;
 const std::string kSo = "\x83\x5c", kHyo = "\x95\x5c";
 const std::string kSoft = kSo + "\x83\x74\x83\x67", kShow = kHyo + "\x8e\xa6";  // "ソフト", "表示"
 
-// Runs reader over a stream holding bytes.
-template <typename Reader>
-void OverText(const std::string& bytes, Reader reader)
-{
-    FILE* file = tmpfile();
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    rewind(file);
-    reader(file);
-    fclose(file);
-}
+// A stream holding bytes.
+FILE* Text(const std::string& bytes) { return fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb"); }
 
 // The entries of a list, those that cannot be used marked.
 Strings ReadList(const std::string& bytes)
 {
     Strings entries;
-    OverText(bytes, [&](FILE* file) {
-        ReadCopyListText(
-            file,
-            [](void* out, const char* entry, EntryCheck check) {
-                static_cast<Strings*>(out)->push_back(check == EntryCheck::Usable    ? std::string(entry)
-                                                      : check == EntryCheck::TooLong ? "<too long>"
-                                                                                     : "<unusable>");
-                return 0;
-            },
-            &entries);
-    });
+    FILE* file = Text(bytes);
+    ReadCopyListText(file, [](void* out, const char* entry, EntryCheck check) {
+        static_cast<Strings*>(out)->push_back(check == EntryCheck::Usable ? entry : check == EntryCheck::TooLong ? "<too long>" : "<unusable>");
+        return 0;
+    }, &entries);
+    fclose(file);
     return entries;
 }
 
@@ -66,7 +53,9 @@ Strings Replay(const std::string& log)
     ReplayOps ops{[](void* c, const char* p) { static_cast<Strings*>(c)->push_back("del " + std::string(p)); },
                   [](void* c) { static_cast<Strings*>(c)->push_back("finish"); },
                   [](void* c, const char* p) { static_cast<Strings*>(c)->push_back("rmdir " + std::string(p)); }, &calls};
-    OverText(log, [&](FILE* file) { EXPECT_EQ(ReplayLogText(file, "C:\\Src\\setup.exe", ops), 0); });
+    FILE* file = Text(log);
+    EXPECT_EQ(ReplayLogText(file, "C:\\Src\\setup.exe", ops), 0);
+    fclose(file);
     return calls;
 }
 
