@@ -20,7 +20,7 @@ protected:
     void Start(const std::string& folder)
     {
         ASSERT_TRUE(setup_.Start("\"" + folder + "\\setup.exe\""));
-        main_ = WaitDialog(setup_.Id(), L"Ithraスクリーンセーバー セットアップ ");
+        main_ = e2e::FindWindowByCaption(L"Ithraスクリーンセーバー セットアップ ", setup_.Id(), 10000);
         ASSERT_NE(main_, nullptr);
     }
     DWORD Id() const { return setup_.Id(); }
@@ -30,7 +30,7 @@ protected:
     {
         Press(main_, 102);
         Ask(L"インストールを実行してもよろしいですか？", IDYES);
-        return WaitDialog(Id(), L"インストール先の選択");
+        return e2e::FindWindowByCaption(L"インストール先の選択", Id(), 10000);
     }
     // Types the folder, says Yes to it and to making it; returns the copy dialog.
     HWND Choose(HWND dialog, const std::string& typed, const std::string& completed, bool creates)
@@ -39,25 +39,21 @@ protected:
         Press(dialog, IDOK);
         Reply(Id(), L"確認|" + Wide(completed) + L" にインストールします。よろしいですか？", IDYES);
         if (creates) Reply(Id(), L"コピー|フォルダ " + Wide(completed) + L" は存在しません。\n作成しますか？", IDYES);
-        return WaitDialog(Id(), L"コピー");
+        return e2e::FindWindowByCaption(L"コピー", Id(), 10000);
     }
     // Highest positions of the copy dialog's bars while it is up without a message box of its own.
     std::pair<int, int> WatchBars(HWND copy) const
     {
         std::pair<int, int> highest(-1, -1);
-        while (IsWindow(copy) && !BoxShown(Id())) {
-            highest.first = std::max(highest.first, static_cast<int>(SendDlgItemMessageW(copy, 301, PBM_GETPOS, 0, 0)));
-            highest.second = std::max(highest.second, static_cast<int>(SendDlgItemMessageW(copy, 302, PBM_GETPOS, 0, 0)));
-            Sleep(5);
-        }
+        for (; IsWindow(copy) && !e2e::FindWindowByCaption(kProduct, Id(), 0); Sleep(5))
+            highest = {std::max<int>(highest.first, SendDlgItemMessageW(copy, 301, PBM_GETPOS, 0, 0)),
+                       std::max<int>(highest.second, SendDlgItemMessageW(copy, 302, PBM_GETPOS, 0, 0))};
         return highest;
     }
     static void ExpectNotInstalled(const std::string& folder)
     {
-        EXPECT_FALSE(Exists(folder));
-        EXPECT_FALSE(Exists(SystemFolder() + "\\nimbra.scr"));
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUserKey));
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+        EXPECT_FALSE(Exists(folder) || Exists(SystemFolder() + "\\nimbra.scr") || KeyExists(HKEY_CURRENT_USER, kUserKey) ||
+                     KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     }
 
     MachineGuard guard_;
@@ -92,13 +88,11 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
         EXPECT_EQ(Button(), L"アンインストール");
         for (const std::string& entry : kMediaEntries)
             EXPECT_EQ(ReadText((entry == "nimbra.scr" ? SystemFolder() : folder) + "\\" + entry), ReadText(media + "\\" + entry));
-        EXPECT_NE(ReadText(folder + "\\undelete.ini").find("\r\n+ " + created + "\r\n+ " + typed + "\r\n+ " + folder + "\r\n"),
-                  std::string::npos);
-        EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, kUserKey, "Path") + "|" +
-                      RegistryString(HKEY_CURRENT_USER, kUserKey, "SetupPath"),
-                  folder + "|" + media);
-        EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Ithraスクリーンセーバー");
-        EXPECT_EQ(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), folder + "\\setup.exe /r");
+        EXPECT_NE(ReadText(folder + "\\undelete.ini").find("+ " + created + "\r\n+ " + typed + "\r\n+ " + folder + "\r\n"), std::string::npos);
+        EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, kUserKey, "Path") + "|" + RegistryString(HKEY_CURRENT_USER, kUserKey, "SetupPath") +
+                      "|" + RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName") + "|" +
+                      RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
+                  folder + "|" + media + "|Ithraスクリーンセーバー|" + folder + "\\setup.exe /r");
         if (round == 1) break;
         Press(main_, 102);
         Ask(L"アンインストールを実行してもよろしいですか？", IDYES);
@@ -143,18 +137,14 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     }
     e2e::WriteFileBytes(media + "\\setup.ini", "#copystart\r\nsmall.txt\r\nbig.bin\r\n");
     e2e::WriteFileBytes(media + "\\small.txt", "small");
-    // Sparse, so quick to make.
-    HANDLE big = CreateFileA((media + "\\big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    SetFilePointer(big, 256 << 20, nullptr, FILE_BEGIN);
-    SetEndOfFile(big);
-    CloseHandle(big);
+    e2e::WriteFileBytes(media + "\\big.bin", std::string(3 << 19, 'b'));
     Start(media);
 
     // Answers that stop at the folder dialog: No keeps the typed text; No to making it and an empty
     // folder bring the proposed one back; Cancel abandons.
     HWND dialog = FolderDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(e2e::ControlText(dialog, 202), L"インストールに必要な容量は、約 256.0 MBです");
+    EXPECT_EQ(e2e::ControlText(dialog, 202), L"インストールに必要な容量は、約 1.5 MBです");
     const std::wstring confirm = L"確認|" + Wide(folder) + L" にインストールします。よろしいですか？";
     SetText(dialog, 201, Wide(temp_.Path() + "\\dest"));
     Press(dialog, IDOK);
