@@ -64,28 +64,22 @@ Strings Replay(const std::string& log)
 TEST(Cp932Path, SeparatorsJoinsSaverNamesAndCase)
 {
     std::string folder = "C:\\" + kSoft + "\\" + kSo;
-    EXPECT_FALSE(EndsInSeparator(folder.c_str()));
-    EXPECT_TRUE(EndsInSeparator("C:/a/"));
+    EXPECT_TRUE(!EndsInSeparator(folder.c_str()) && EndsInSeparator("C:/a/"));
     EXPECT_EQ(LastSeparator(folder.c_str()), static_cast<long>(3 + kSoft.size()));
     EXPECT_FALSE(IsWellFormedCp932("C:\\\x95"));
     char out[kPathBytes];
-    ASSERT_EQ(JoinPath(out, sizeof out, folder.c_str(), "a.txt"), 0);
-    EXPECT_EQ(std::string(out), folder + "\\a.txt");
-    ASSERT_EQ(JoinPath(out, sizeof out, "C:\\x\\", "a.txt"), 0);
-    EXPECT_STREQ(out, "C:\\x\\a.txt");
+    EXPECT_TRUE(JoinPath(out, sizeof out, folder.c_str(), "a.txt") == 0 && out == folder + "\\a.txt") << out;
+    EXPECT_TRUE(JoinPath(out, sizeof out, "C:\\x\\", "a.txt") == 0 && out == std::string("C:\\x\\a.txt")) << out;
     // Exactly filling the buffer fits; one byte more is refused whole, never cut into another path.
     EXPECT_EQ(JoinPath(out, sizeof out, std::string(250, 'f').c_str(), "12345678"), 0);
-    EXPECT_EQ(JoinPath(out, sizeof out, std::string(250, 'f').c_str(), "123456789"), -1);
-    EXPECT_STREQ(out, "");
+    EXPECT_TRUE(JoinPath(out, sizeof out, std::string(250, 'f').c_str(), "123456789") == -1 && out[0] == '\0');
     for (const char* saver : {"a.SCR", "nimbra.scr", "sub\\x.ScR"}) EXPECT_TRUE(IsScreenSaverName(saver)) << saver;
     for (const char* other : {".scr", "a.scrx", "ascr"}) EXPECT_FALSE(IsScreenSaverName(other)) << other;
     EXPECT_TRUE(SamePathIgnoringCase(("C:\\" + kSoft + "\\Setup.exe").c_str(), ("c:\\" + kSoft + "\\SETUP.exe").c_str()));
     // "ア" (83 41) and "ヂ" (83 61) differ only in a trail byte that looks like a letter.
     EXPECT_FALSE(SamePathIgnoringCase("C:\\\x83\x41", "C:\\\x83\x61"));
-    EXPECT_FALSE(SamePathIgnoringCase("C:\\a", "C:\\ab"));
     // Letters fold at both ends of the alphabet, the characters around them do not.
-    EXPECT_TRUE(SamePathIgnoringCase("AZ", "az"));
-    EXPECT_FALSE(SamePathIgnoringCase("@[", "`{"));
+    EXPECT_TRUE(SamePathIgnoringCase("AZ", "az") && !SamePathIgnoringCase("@[", "`{") && !SamePathIgnoringCase("C:\\a", "C:\\ab"));
 }
 
 TEST(FolderChainWalk, DrivesNetworkPathsAndRefusals)
@@ -111,8 +105,7 @@ TEST(CopyList, MarkersCommentsBlanksLongLinesAndEntries)
                        "\npictures\\slide_01.qjx\n..\\x\n#copyEND\r\nafter.txt\r\n";
     EXPECT_EQ(ReadList(list), (Strings{"setup.exe", "name with blank  ", "cut", "<too long>", "pictures\\slide_01.qjx",
                                        "<unusable>"}));
-    EXPECT_TRUE(ReadList("#copyend\n#copystart\na.txt\n").empty());
-    EXPECT_TRUE(ReadList("a.txt\nb.txt").empty());
+    EXPECT_TRUE(ReadList("#copyend\n#copystart\na.txt\n").empty() && ReadList("a.txt\nb.txt").empty());
     EXPECT_EQ(ReadList("#copystart\na.txt\nlast.txt"), (Strings{"a.txt", "last.txt"}));
 
     for (std::string usable : {std::string("dir/.\\f"), std::string(".profile"), kSoft + "\\" + kShow, std::string(259, 'n')})
@@ -131,8 +124,7 @@ TEST(CopyList, MarkersCommentsBlanksLongLinesAndEntries)
     size_t position = 0;
     CopyRecord record;
     ASSERT_TRUE(NextCopyRecord(buffer, sizeof buffer, &position, &record));
-    EXPECT_EQ(record.kind, kCopyFolder);
-    EXPECT_STREQ(record.text, "abcdefghijkl");
+    EXPECT_EQ(std::to_string(record.kind) + record.text, std::to_string(kCopyFolder) + "abcdefghijkl");
     EXPECT_FALSE(NextCopyRecord(buffer, sizeof buffer, &position, &record));
 }
 
@@ -161,11 +153,10 @@ TEST(UninstallLog, FilesThenLogThenFoldersInReverseAndUnusableLinesPassedOver)
 TEST(InstallFolderText, DefaultCompletionAndSpaceNeeded)
 {
     char out[260];
-    ASSERT_EQ(DefaultInstallFolderText(out, sizeof out, "C:\\WINDOWS", "\\Apps\\", "IthraSS"), 0);
-    EXPECT_STREQ(out, "C:\\Apps\\IthraSS");
+    EXPECT_TRUE(DefaultInstallFolderText(out, sizeof out, "C:\\WINDOWS", "\\Apps\\", "IthraSS") == 0 && out == std::string("C:\\Apps\\IthraSS"));
     // A parent ending in a double-byte character whose trail byte is 0x5C still gets its backslash.
-    ASSERT_EQ(DefaultInstallFolderText(out, sizeof out, "D:\\WINNT", ("\\" + kHyo).c_str(), "IthraSS"), 0);
-    EXPECT_EQ(std::string(out), "D:\\" + kHyo + "\\IthraSS");
+    EXPECT_TRUE(DefaultInstallFolderText(out, sizeof out, "D:\\WINNT", ("\\" + kHyo).c_str(), "IthraSS") == 0 &&
+                out == "D:\\" + kHyo + "\\IthraSS") << out;
     EXPECT_EQ(DefaultInstallFolderText(out, sizeof out, "\\\\server\\windows", "\\P", "IthraSS"), -1);
 
     const std::string longest = "C:\\" + std::string(248, 'a'), tooLong = longest + "a";
@@ -186,35 +177,24 @@ TEST(InstallFolderText, DefaultCompletionAndSpaceNeeded)
     }
     const std::pair<long long, const char*> spaces[] = {
         {0, "0.0"}, {1048575, "0.9"}, {1048576 + 524288, "1.5"}, {5LL * 1024 * 1048576, "5120.0"}};
-    for (const auto& s : spaces) {
-        FormatSpaceNeeded(out, sizeof out, s.first);
-        EXPECT_EQ(std::string(out), std::string("インストールに必要な容量は、約 ") + s.second + " MBです");
-    }
+    for (const auto& s : spaces)
+        EXPECT_EQ((FormatSpaceNeeded(out, sizeof out, s.first), std::string(out)), std::string("インストールに必要な容量は、約 ") + s.second + " MBです");
 }
 
 TEST(SetupCommandLine, SwitchesAfterTheProgramName)
 {
     const std::string trailFolders = "C:\\" + kSoft + " x\\" + kHyo + "\\setup.exe /r";
     const std::pair<const char*, SetupMode> cases[] = {
-        {"setup.exe", SetupMode::Interactive},
-        {"setup.exe   /R", SetupMode::Relocate},
-        {"\"C:\\Program Files\\Varnel\\IthraSS\\setup.exe\" /x", SetupMode::Uninstall},
-        {"C:\\WINDOWS\\SYSTEM\\unithra.exe /X", SetupMode::Uninstall},
+        {"setup.exe   /R", SetupMode::Relocate}, {"\"C:\\Program Files\\Varnel\\IthraSS\\setup.exe\" /x", SetupMode::Uninstall},
+        {"C:\\WINDOWS\\SYSTEM\\unithra.exe /X", SetupMode::Uninstall}, {trailFolders.c_str(), SetupMode::Relocate},
         // Unquoted in a folder with blanks, as the uninstall entry stores it and Windows hands it over.
         {"C:\\Program Files\\Varnel\\IthraSS\\SETUP.EXE /r", SetupMode::Relocate},
-        {"C:\\My Files\\setup.exe  /x", SetupMode::Uninstall},
-        {trailFolders.c_str(), SetupMode::Relocate},
-        {"setup.exe /r ", SetupMode::Interactive},
-        {"setup.exe /r /x", SetupMode::Interactive},
-        {"setup.exe /rx", SetupMode::Interactive},
-        {"setup.exe -r", SetupMode::Interactive},
-        {"\"C:\\Program Files\\setup.exe\" foo /r", SetupMode::Interactive},
-        {"C:\\Program Files\\setup.exe extra /r", SetupMode::Interactive},
+        {"setup.exe", SetupMode::Interactive}, {"setup.exe /r ", SetupMode::Interactive},
+        {"setup.exe /r /x", SetupMode::Interactive}, {"setup.exe /rx", SetupMode::Interactive}, {"setup.exe -r", SetupMode::Interactive},
+        {"\"C:\\Program Files\\setup.exe\" foo /r", SetupMode::Interactive}, {"C:\\P F\\setup.exe extra /r", SetupMode::Interactive},
         {"C:\\Program Files\\mysetup.exe /r", SetupMode::Interactive},
         {"C:\\a b\\setup.exe \x81/r", SetupMode::Interactive},  // "/" as a trail byte is no switch
-        {"", SetupMode::Interactive},
-        {nullptr, SetupMode::Interactive},
-    };
+        {"", SetupMode::Interactive}, {nullptr, SetupMode::Interactive}};
     for (const auto& c : cases) EXPECT_EQ(ParseSetupCommandLine(c.first, "setup.exe"), c.second) << c.first;
 }
 
@@ -223,8 +203,7 @@ TEST(Wininit, RenameSectionMovedToTheEndWithEveryEntryKeptAndItsLimit)
     std::string full = "[Rename]\r\n", other = "[Other]\r\n" + std::string(40000, 'a') + "\r\n";
     while (full.size() <= kRenameSectionLimit) full += "NUL=C:\\WINDOWS\\TEMP\\X.TMP\r\n";
     const std::pair<std::string, std::string> cases[] = {
-        {"", "[Rename]\r\nNUL=C:\\X\r\n"},
-        {"\x1a", "[Rename]\r\nNUL=C:\\X\r\n"},
+        {"", "[Rename]\r\nNUL=C:\\X\r\n"}, {"\x1a", "[Rename]\r\nNUL=C:\\X\r\n"},
         {"[Other]\r\na=1", "[Other]\r\na=1\r\n[Rename]\r\nNUL=C:\\X\r\n"},  // a line end is added
         {"[Other]\r\na=1\r\n\x1a", "[Other]\r\na=1\r\n[Rename]\r\nNUL=C:\\X\r\n"},
         {"[Before]\r\nx=1\r\n[rename]\r\nNUL=C:\\A.TMP\r\nNUL=C:\\B.TMP\r\n\r\nC:\\NEW.DLL=C:\\OLD.DLL\r\n[After]\r\ny=2\r\n",
