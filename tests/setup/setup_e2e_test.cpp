@@ -137,14 +137,18 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     }
     e2e::WriteFileBytes(media + "\\setup.ini", "#copystart\r\nsmall.txt\r\nbig.bin\r\n");
     e2e::WriteFileBytes(media + "\\small.txt", "small");
-    e2e::WriteFileBytes(media + "\\big.bin", std::string(3 << 19, 'b'));
+    // Long to copy; sparse, so quick to make.
+    HANDLE big = CreateFileA((media + "\\big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    SetFilePointer(big, 256 << 20, nullptr, FILE_BEGIN);
+    SetEndOfFile(big);
+    CloseHandle(big);
     Start(media);
 
     // Answers that stop at the folder dialog: No keeps the typed text; No to making it and an empty
     // folder bring the proposed one back; Cancel abandons.
     HWND dialog = FolderDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(e2e::ControlText(dialog, 202), L"インストールに必要な容量は、約 1.5 MBです");
+    EXPECT_EQ(e2e::ControlText(dialog, 202), L"インストールに必要な容量は、約 256.0 MBです");
     const std::wstring confirm = L"確認|" + Wide(folder) + L" にインストールします。よろしいですか？";
     SetText(dialog, 201, Wide(temp_.Path() + "\\dest"));
     Press(dialog, IDOK);
@@ -163,10 +167,12 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     Reply(Id(), kAbandoned, IDOK);
     EXPECT_FALSE(Exists(temp_.Path() + "\\dest"));
 
-    // A log held by another program; a cancel before the copy.
+    // A log held by another program; a cancel before the copy; one during the big file, whose older
+    // copy stays.
     CreateDirectoryA((temp_.Path() + "\\dest").c_str(), nullptr);
     CreateDirectoryA(folder.c_str(), nullptr);
     e2e::WriteFileBytes(folder + "\\undelete.ini", "earlier\r\n");
+    e2e::WriteFileBytes(folder + "\\big.bin", "older");
     HANDLE held = CreateFileA((folder + "\\undelete.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(Choose(FolderDialog(), folder, folder, false), nullptr);
     Reply(Id(), L"COPY|アンインストール用のファイルが書き込めません!!", IDOK);
@@ -176,6 +182,12 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     PostMessageW(Choose(FolderDialog(), folder, folder, false), WM_COMMAND, IDCANCEL, 0);
     Reply(Id(), kAbandoned, IDOK);
     EXPECT_FALSE(Exists(folder + "\\small.txt"));
+    HWND copy = Choose(FolderDialog(), folder, folder, false);
+    for (DWORD start = GetTickCount(); IsWindow(copy) && GetTickCount() - start < 10000; Sleep(1))
+        if (e2e::ControlText(copy, 304).find(L"big.bin") != std::wstring::npos) break;
+    PostMessageW(copy, WM_COMMAND, IDCANCEL, 0);
+    Reply(Id(), kAbandoned, IDOK);
+    EXPECT_EQ(ReadText(folder + "\\small.txt") + ReadText(folder + "\\big.bin"), "smallolder");
     EXPECT_EQ(Button(), L"インストール");
     ExpectNotInstalled(temp_.Path() + "\\none");
 

@@ -1,6 +1,7 @@
 // The installer's file, registry and message-box work under Wine, on folders whose names hold trail
 // bytes 0x5C: copying, the log and its replay, registration and the uninstaller runs.
 #include <algorithm>
+#include <atomic>
 #include <thread>
 
 #include "setup/copy_list.h"
@@ -17,23 +18,27 @@ using namespace setup_driving;
 
 namespace {
 
-// Answers the next message boxes of this process from a second thread, as a person would, and keeps
-// what they said ("caption|text" each).
+// Answers the message boxes of this process from a second thread with the buttons given, as a person
+// would, and keeps what they said ("caption|text" each). Boxes beyond those are closed too, so that a
+// fault fails the test instead of hanging it.
 struct Boxes {
     std::vector<std::wstring> seen;
+    std::atomic<bool> done{false};
     std::thread thread;
     explicit Boxes(std::vector<int> buttons)
         : thread([this, buttons] {
-              for (int button : buttons) {
-                  e2e::MessageBoxSeen box = e2e::FindMessageBox(GetCurrentProcessId(), 10000);
-                  if (!box.window) return;
+              while (!done) {
+                  e2e::MessageBoxSeen box = e2e::FindMessageBox(GetCurrentProcessId(), 20);
+                  if (!box.window) continue;
+                  size_t i = seen.size();
                   seen.push_back(box.caption + L"|" + box.text);
-                  e2e::Answer(box, button);
+                  e2e::Answer(box, i < buttons.size() ? buttons[i] : IDOK);
+                  if (i >= buttons.size()) e2e::Answer(box, IDNO);
                   e2e::WaitGone(box.window, 5000);
               }
           }) {}
     ~Boxes() { Seen(); }
-    const std::vector<std::wstring>& Seen() { return thread.joinable() ? thread.join(), seen : seen; }
+    const std::vector<std::wstring>& Seen() { return done = true, thread.joinable() ? thread.join(), seen : seen; }
 };
 
 // Takes all the memory the process has left, so that the next allocation fails as on a full machine.
@@ -252,6 +257,7 @@ TEST_F(Setup, UninstallerRunsAndTheirMessages)
     const std::wstring done = std::wstring(kProduct) + L"|アンインストールに成功しました。";
     MakeFile(System("unithra.exe"), "MZ");
     MakeFile(Source("setup.exe"), "MZ");
+    MakeFile(Install("setup.exe"), "MZ");
     const struct {
         bool installed, log, fromDialog;
         std::string program;
@@ -267,6 +273,7 @@ TEST_F(Setup, UninstallerRunsAndTheirMessages)
         // From the media: the media's own program file is never scheduled for deletion.
         {true, true, false, Source("setup.exe"), {IDYES, IDOK}, {question, done}, 0, false, false},
         {true, true, false, System("unithra.exe"), {IDYES, IDOK}, {question, done}, 0, false, true},
+        {true, true, false, Install("setup.exe"), {IDYES, IDOK}, {question, done}, 0, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.program + (c.fromDialog ? " dialog" : ""));
