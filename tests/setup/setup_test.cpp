@@ -102,6 +102,15 @@ protected:
     std::vector<char> copyList_;
 };
 
+// Sets a value in the saver's key, made when missing.
+void SetUserValue(const char* name, DWORD type, const std::string& data)
+{
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kUserKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+}
+
 // The copy dialog's file-name control stand-in: asks to cancel when a file of this name starts.
 SetupState* gCancelState;
 LRESULT CALLBACK CancelOnName(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -121,7 +130,7 @@ TEST_F(Setup, EveryKindOfEntryIsCountedAndCopiedWhereItBelongs)
     for (const auto& f : files) MakeFile(Source(f.first), f.second);
     MakeFile(Install("readme.txt"), "an older copy");  // replaced
     SYSTEMTIME day{2003, 3, 0, 4, 5, 0, 0, 0};
-    FILETIME written, copied;
+    FILETIME written;
     SystemTimeToFileTime(&day, &written);
     HANDLE file = CreateFileA(Source("readme.txt").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     SetFileTime(file, nullptr, nullptr, &written);
@@ -130,12 +139,11 @@ TEST_F(Setup, EveryKindOfEntryIsCountedAndCopiedWhereItBelongs)
     ASSERT_EQ(Copy("readme.txt\r\n  nimbra.scr\r\n.scr\r\npics\r\nソフト\\表示.txt\r\n"), 0);
     EXPECT_EQ(state_.totalBytes, 7 + 5 + 4 + 200000 + 10 + 1 + 11);  // folders starting with "." are passed over
     EXPECT_EQ(state_.copiedBytes, state_.totalBytes);
-    EXPECT_EQ(GetFileAttributesA(Install("readme.txt").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     // Wine keeps no creation time and moves the access time on reads: the last-write time survives.
-    file = CreateFileA(Install("readme.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    GetFileTime(file, nullptr, nullptr, &copied);
-    CloseHandle(file);
-    EXPECT_EQ(CompareFileTime(&copied, &written), 0);
+    WIN32_FILE_ATTRIBUTE_DATA copied{};
+    GetFileAttributesExA(Install("readme.txt").c_str(), GetFileExInfoStandard, &copied);
+    EXPECT_EQ(copied.dwFileAttributes & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(CompareFileTime(&copied.ftLastWriteTime, &written), 0);
     const std::string copies[] = {Install("readme.txt"), System("nimbra.scr"), Install(".scr"), Install("pics\\a.qjx"),
                                   System("x.scr"), "<missing>", Install("pics\\.dot"), Install("ソフト\\表示.txt")};
     for (size_t i = 0; i < 8; ++i) EXPECT_EQ(ReadText(copies[i]), i == 5 ? "<missing>" : files[i].second) << copies[i];
@@ -228,18 +236,13 @@ TEST_F(Setup, RegistrationReadsOnlyAUsablePathAndTakesBackOnlyWhatItWrote)
     const std::pair<DWORD, std::string> values[] = {
         {REG_DWORD, std::string(4, '\0')}, {REG_SZ, std::string(1, '\0')}, {REG_SZ, "C:\\" + std::string(300, 'p') + '\0'},
         {REG_SZ, path}};
-    HKEY key;
     for (const auto& v : values) {
-        RegCreateKeyExA(HKEY_CURRENT_USER, kUserKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        RegSetValueExA(key, "Path", 0, v.first, reinterpret_cast<const BYTE*>(v.second.data()), static_cast<DWORD>(v.second.size()));
-        RegCloseKey(key);
+        SetUserValue("Path", v.first, v.second);
         EXPECT_EQ(ReadInstallPath(state_), v.second == path ? 0 : -1) << v.second.size();
         EXPECT_EQ(std::string(state_.installFolder), v.second == path ? path : "unchanged");
     }
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kUserKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0);
-    RegSetValueExA(key, "Fit Screen", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
-    RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>("C:\\old"), 7);
-    RegCloseKey(key);
+    SetUserValue("Fit Screen", REG_SZ, std::string("1", 2));
+    SetUserValue("Path", REG_SZ, std::string("C:\\old", 7));
     // A value name longer than the registry allows makes the second write fail.
     const std::string refusedName(20000, 'v'), below = std::string(kUserKey) + "\\new\\deeper";
     const RegistryValue failing[] = {{"Path", "C:\\new"}, {refusedName.c_str(), "x"}}, first[] = {{"Fit Screen", "0"}, {"Path", "C:\\new"}};
