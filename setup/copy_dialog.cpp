@@ -18,6 +18,7 @@ const UINT kShowDoneMs = 500;
 
 struct CopyDialog {
     SetupState* state;
+    CopyBars bars;
     bool copying;
     bool done;
 };
@@ -38,7 +39,8 @@ void StartCopying(HWND dialog, CopyDialog& self)
         return;
     }
     self.copying = true;
-    int result = RunCopyList(state, dialog);
+    self.bars = BarsOf(dialog);
+    int result = RunCopyList(state, self.bars);
     self.copying = false;
     CloseUninstallLog(state);
     if (result != 0) {
@@ -99,7 +101,7 @@ INT_PTR CALLBACK CopyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 INT_PTR RunCopyDialog(SetupState& state, HWND owner)
 {
-    CopyDialog self{&state, false, false};
+    CopyDialog self{&state, CopyBars(), false, false};
     return DialogBoxParamA(state.instance, MAKEINTRESOURCEA(IDD_COPY), owner, CopyDialogProc,
                            reinterpret_cast<LPARAM>(&self));
 }

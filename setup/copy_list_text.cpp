@@ -3,21 +3,11 @@
 
 #include <cstring>
 
+#include "setup/ascii_text.h"
 #include "setup/cp932_path.h"
 #include "setup/text_line.h"
 
 namespace {
-
-bool SameWordIgnoringCase(const char* text, size_t length, const char* word)
-{
-    if (strlen(word) != length) return false;
-    for (size_t i = 0; i < length; ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != word[i]) return false;
-    }
-    return true;
-}
 
 // A path component made of dots and blanks only, other than ".": Windows reads such names as ".."
 // or trims them away, so they could lead out of the folder.
@@ -35,7 +25,7 @@ bool IsDotComponent(const char* begin, size_t length)
 ListLineInfo ClassifyListLine(const char* line, size_t length, bool listOn)
 {
     size_t start = 0;
-    while (start < length && (line[start] == ' ' || line[start] == '\t')) ++start;
+    while (start < length && IsBlank(line[start])) ++start;
     size_t end = start;
     while (end < length && line[end] != '\r' && line[end] != '\n') ++end;
     const char* text = line + start;
@@ -43,9 +33,9 @@ ListLineInfo ClassifyListLine(const char* line, size_t length, bool listOn)
 
     ListLineInfo info{ListLine::Blank, nullptr, 0};
     if (textLength == 0) return info;
-    if (SameWordIgnoringCase(text, textLength, "#copystart")) {
+    if (IsWordIgnoringCase(text, textLength, "#copystart")) {
         info.kind = ListLine::Start;
-    } else if (SameWordIgnoringCase(text, textLength, "#copyend")) {
+    } else if (IsWordIgnoringCase(text, textLength, "#copyend")) {
         info.kind = ListLine::End;
     } else if (text[0] == '#' || (listOn && text[0] == ';')) {
         info.kind = ListLine::Comment;

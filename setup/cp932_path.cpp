@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "setup/ascii_text.h"
+
 bool IsCp932LeadByte(unsigned char byte)
 {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -60,13 +62,11 @@ bool IsScreenSaverName(const char* name)
     size_t length = strlen(name);
     if (length < 5) return false;
     const char* tail = name + length - 4;
-    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
-    return tail[0] == '.' && upper(tail[1]) == 'S' && upper(tail[2]) == 'C' && upper(tail[3]) == 'R';
+    return IsWordIgnoringCase(tail, 4, ".scr");
 }
 
 bool SamePathIgnoringCase(const char* a, const char* b)
 {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
     for (;;) {
         size_t na = Cp932CharLength(a);
         size_t nb = Cp932CharLength(b);
@@ -74,7 +74,7 @@ bool SamePathIgnoringCase(const char* a, const char* b)
         if (na == 2) {
             if (a[0] != b[0] || a[1] != b[1]) return false;
         } else {
-            if (lower(*a) != lower(*b)) return false;
+            if (AsciiLower(*a) != AsciiLower(*b)) return false;
             if (*a == '\0') return true;
         }
         a += na;

@@ -19,47 +19,64 @@ const DWORD kWininitLimit = 1 << 20;
 // Makes the profile functions forget what they cached of the file, before and after the edit.
 void FlushProfileCache(const char* iniPath) { WritePrivateProfileStringA(nullptr, nullptr, nullptr, iniPath); }
 
+// The file's short (8.3) path, which is what Windows 95 reads at its start; the path as it is on a
+// file system without short names. False when it does not fit.
+bool ShortPathOf(const char* path, char* shortPath)
+{
+    DWORD length = GetShortPathNameA(path, shortPath, kPathBytes);
+    if (length != 0 && length < kPathBytes) return true;
+    if (strlen(path) >= kPathBytes) return false;
+    strcpy(shortPath, path);
+    return true;
+}
+
+// The whole file through its handle, or null (also for a file larger than Windows 95 would write).
+char* ReadWhole(HANDLE file, DWORD* size)
+{
+    *size = GetFileSize(file, nullptr);
+    if (*size == INVALID_FILE_SIZE || *size > kWininitLimit) return nullptr;
+    char* text = static_cast<char*>(malloc(*size + 1));
+    DWORD got = 0;
+    if (text != nullptr && ReadFile(file, text, *size, &got, nullptr) && got == *size) return text;
+    free(text);
+    return nullptr;
+}
+
+// Replaces the file's content with the rebuilt text. Room for the whole new text is taken first, so a
+// full disk refuses it before a byte changes; if the write still fails, the old text goes back.
+bool WriteRebuilt(HANDLE file, const GrowBuffer& rebuilt, const char* old, DWORD oldSize)
+{
+    DWORD written = 0;
+    if (SetFilePointer(file, static_cast<LONG>(rebuilt.size), nullptr, FILE_BEGIN) == rebuilt.size &&
+        SetEndOfFile(file) && SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 &&
+        WriteFile(file, rebuilt.data, static_cast<DWORD>(rebuilt.size), &written, nullptr) && written == rebuilt.size)
+        return true;
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    WriteFile(file, old, oldSize, &written, nullptr);
+    SetEndOfFile(file);
+    return false;
+}
+
 }  // namespace
 
 int AddToWininit(const char* iniPath, const char* path)
 {
     char shortPath[kPathBytes];
-    DWORD length = GetShortPathNameA(path, shortPath, sizeof shortPath);
-    if (length == 0 || length >= sizeof shortPath) {
-        // No short form (a file system without one): the path as it is.
-        if (strlen(path) >= sizeof shortPath) return -1;
-        strcpy(shortPath, path);
-    }
+    if (!ShortPathOf(path, shortPath)) return -1;
     FlushProfileCache(iniPath);
     HANDLE file = CreateFileA(iniPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) return -1;
-    int result = -1;
-    DWORD size = GetFileSize(file, nullptr);
-    char* text = size == INVALID_FILE_SIZE || size > kWininitLimit ? nullptr : static_cast<char*>(malloc(size + 1));
-    DWORD got = 0;
+    DWORD size = 0;
+    char* text = ReadWhole(file, &size);
     GrowBuffer rebuilt;
-    if (text != nullptr && ReadFile(file, text, size, &got, nullptr) && got == size &&
-        AddDeleteEntry(text, size, shortPath, rebuilt) == WininitEdit::Done) {
-        // Room for the whole new text is taken first: a full disk refuses it before a byte changes.
-        DWORD written = 0;
-        if (SetFilePointer(file, static_cast<LONG>(rebuilt.size), nullptr, FILE_BEGIN) == rebuilt.size &&
-            SetEndOfFile(file) && SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 &&
-            WriteFile(file, rebuilt.data, static_cast<DWORD>(rebuilt.size), &written, nullptr) &&
-            written == rebuilt.size) {
-            result = 0;
-        } else {
-            // Put the old text back as well as the file still allows.
-            SetFilePointer(file, 0, nullptr, FILE_BEGIN);
-            WriteFile(file, text, size, &written, nullptr);
-            SetEndOfFile(file);
-        }
-    }
+    bool done = text != nullptr && AddDeleteEntry(text, size, shortPath, rebuilt) == WininitEdit::Done &&
+                WriteRebuilt(file, rebuilt, text, size);
     free(text);
     GrowFree(rebuilt);
     CloseHandle(file);
     FlushProfileCache(iniPath);
-    return result;
+    return done ? 0 : -1;
 }
 
 void ScheduleDeleteOnRestart(const char* path)

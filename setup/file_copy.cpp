@@ -1,13 +1,16 @@
-// File copying: one 64 KB buffer per file, progress posted once per chunk, times carried over.
+// File copying: new files written in place, existing ones replaced by a complete copy made beside
+// them; one buffer per file; progress shown a few times a second.
 #include "setup/file_copy.h"
 
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "setup/copy_list_text.h"
 #include "setup/folder_chain.h"
 #include "setup/pump_messages.h"
+#include "setup/resource.h"
 #include "setup/uninstall_log.h"
 
 namespace {
@@ -19,26 +22,35 @@ int Percent(long long part, long long whole)
     return percent >= 100.0 ? 100 : static_cast<int>(percent);
 }
 
-// A bar is told a new position when it changed, and between its ends at most every kProgressMs:
-// each posted message is fetched, dispatched and drawn, which at one per 64 KB chunk would cost as
-// much as the copying itself, and no eye follows a bar faster.
+// Progress is shown, and the message queue pumped, at most every kProgressMs: every message is
+// fetched, dispatched and drawn, which at a few per file or chunk costs as much as copying small files
+// itself, and no eye follows faster. The first showing of a run, its first file's name and its end
+// are never held back.
 const DWORD kProgressMs = 40;
 
-void PostPosition(HWND bar, int position, int* lastPosition, DWORD* lastTick)
+void PostPosition(HWND bar, int position, int* shown)
 {
-    if (bar == nullptr || position == *lastPosition) return;
-    DWORD now = GetTickCount();
-    if (position != 0 && position != 100 && *lastPosition >= 0 && now - *lastTick < kProgressMs) return;
+    if (bar == nullptr || position == *shown) return;
     PostMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
-    *lastPosition = position;
-    *lastTick = now;
+    *shown = position;
 }
 
-struct FileBar {
-    HWND bar;
-    int position;
-    DWORD tick;
-};
+// Shows what changed since the last showing (the file's name and bars) and pumps the messages, when
+// the time for it has come or force is set; the cancel command can only arrive here.
+void ShowProgress(const SetupState& state, CopyBars& bars, bool force)
+{
+    DWORD now = GetTickCount();
+    bool firstName = bars.nameChanged && !bars.nameShown;
+    if (!force && !firstName && bars.shown && now - bars.shownTick < kProgressMs) return;
+    bars.shown = true;
+    bars.shownTick = now;
+    if (bars.nameChanged && bars.name) SetWindowTextA(bars.name, bars.fileName);
+    bars.nameShown = bars.nameShown || bars.nameChanged;
+    bars.nameChanged = false;
+    PostPosition(bars.file, Percent(bars.fileDone, bars.fileSize), &bars.filePosition);
+    PostPosition(bars.total, Percent(state.copiedBytes, state.totalBytes), &bars.totalPosition);
+    PumpMessages();
+}
 
 // Destination folder of a name: screen savers go to the system folder.
 const char* TargetFolder(const SetupState& state, const char* name, const char* otherwise)
@@ -50,18 +62,17 @@ bool Cancelled(const SetupState& state) { return state.cancelRequested != 0; }
 
 // Copies the bytes; false on a read or write failure or a cancel request. Writes what was read, to
 // the end of the file, so a source that changed size since it was counted is still copied whole.
-bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, FileBar& fileBar, HWND totalBar)
+bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, CopyBars& bars)
 {
-    char* buffer = static_cast<char*>(malloc(kCopyChunkBytes));
+    long long size = bars.fileSize;
+    // No larger than the file (plus a byte to see its end in one read): small files stay cheap.
+    DWORD chunk = size + 1 < kCopyChunkBytes ? static_cast<DWORD>(size + 1) : kCopyChunkBytes;
+    char* buffer = static_cast<char*>(malloc(chunk));
     if (buffer == nullptr) return false;
-    DWORD sizeHigh = 0;
-    DWORD sizeLow = GetFileSize(in, &sizeHigh);
-    long long size = (static_cast<long long>(sizeHigh) << 32) | sizeLow;
-    long long done = 0;
     bool ok = true;
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(in, buffer, kCopyChunkBytes, &got, nullptr)) {
+        if (!ReadFile(in, buffer, chunk, &got, nullptr)) {
             ok = false;
             break;
         }
@@ -71,12 +82,9 @@ bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, FileBar& fileBar, HWND 
             ok = false;
             break;
         }
-        done += got;
+        bars.fileDone += got;
         state.copiedBytes += got;
-        PostPosition(fileBar.bar, Percent(done, size), &fileBar.position, &fileBar.tick);
-        PostPosition(totalBar, Percent(state.copiedBytes, state.totalBytes), &state.postedTotalPosition,
-                     &state.postedTotalTick);
-        PumpMessages();
+        ShowProgress(state, bars, false);
         if (Cancelled(state)) {
             ok = false;
             break;
@@ -86,50 +94,109 @@ bool CopyBytes(SetupState& state, HANDLE in, HANDLE out, FileBar& fileBar, HWND 
     return ok;
 }
 
+// Numbers the temporary files' names; set on first use. (A local static would bring in the thread-safe
+// initialisation runtime, whose imports Windows 95 lacks.)
+unsigned gTemporaryNumber;
+
+bool AlreadyExists(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
+
+// Creates path for writing only when no file of that name exists (the error is then left for the
+// caller); the folders before destination are made when missing.
+HANDLE CreateNew(SetupState& state, const char* destination, const char* path)
+{
+    auto create = [path]() {
+        return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE file = create();
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND &&
+        MakeFolderChain(state, destination, 0) == 0)
+        file = create();
+    return file;
+}
+
+// A file of a new name of our own beside the destination, so that an existing destination keeps what
+// it holds until a complete copy replaces it.
+HANDLE CreateTemporary(SetupState& state, const char* destination, char* temporary)
+{
+    char folder[kPathBytes];
+    long last = LastSeparator(destination);
+    if (last <= 0) return INVALID_HANDLE_VALUE;
+    memcpy(folder, destination, static_cast<size_t>(last));
+    folder[last] = '\0';
+    if (gTemporaryNumber == 0) gTemporaryNumber = GetTickCount() | 1;
+    for (int tries = 0; tries < 100; ++tries, ++gTemporaryNumber) {
+        char name[16];
+        snprintf(name, sizeof name, "~nim%04x.tmp", gTemporaryNumber & 0xFFFF);
+        if (JoinPath(temporary, kPathBytes, folder, name) != 0) return INVALID_HANDLE_VALUE;
+        HANDLE file = CreateNew(state, destination, temporary);
+        if (file != INVALID_HANDLE_VALUE || !AlreadyExists(GetLastError())) return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// Puts the complete copy in the destination's place. The Windows 95 family has no replacing move, so
+// there the old file goes first.
+bool Replace(const char* temporary, const char* destination)
+{
+    if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING)) return true;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+    DeleteFileA(destination);
+    return MoveFileA(temporary, destination) != 0;
+}
+
 }  // namespace
 
-int CopyOneFile(SetupState& state, HWND dialog, const char* source, const char* destination)
+int CopyOneFile(SetupState& state, CopyBars& bars, const char* source, const char* destination)
 {
     DWORD attributes = GetFileAttributesA(source);
     if (attributes == INVALID_FILE_ATTRIBUTES) return -1;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return MakeFolderChain(state, destination, kPathIsFolder);
+    // A read-only file or a folder in the destination's place cannot be replaced: fail before copying.
+    DWORD existing = GetFileAttributesA(destination);
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return -1;
 
-    HANDLE in = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE in = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                            nullptr);
     if (in == INVALID_HANDLE_VALUE) return -1;
-    auto create = [destination]() {
-        return CreateFileA(destination, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    };
-    HANDLE out = create();
-    if (out == INVALID_HANDLE_VALUE && MakeFolderChain(state, destination, 0) == 0) out = create();
+    // The bytes go straight into a new destination; an existing one is replaced only by a complete copy.
+    char target[kPathBytes];
+    memcpy(target, destination, strlen(destination) + 1);
+    bool replacing = existing != INVALID_FILE_ATTRIBUTES;
+    HANDLE out = replacing ? INVALID_HANDLE_VALUE : CreateNew(state, destination, target);
+    if (out == INVALID_HANDLE_VALUE && (replacing || AlreadyExists(GetLastError()))) {
+        replacing = true;
+        out = CreateTemporary(state, destination, target);
+    }
     if (out == INVALID_HANDLE_VALUE) {
         CloseHandle(in);
         return -1;
     }
 
-    FileBar fileBar{dialog ? GetDlgItem(dialog, kFileBarId) : nullptr, -1, 0};
-    HWND totalBar = dialog ? GetDlgItem(dialog, kTotalBarId) : nullptr;
-    PostPosition(fileBar.bar, 0, &fileBar.position, &fileBar.tick);
-    if (dialog) SetDlgItemTextA(dialog, kFileNameId, destination);
-    PumpMessages();
+    DWORD sizeHigh = 0;
+    DWORD sizeLow = GetFileSize(in, &sizeHigh);
+    bars.fileSize = (static_cast<long long>(sizeHigh) << 32) | sizeLow;
+    bars.fileDone = 0;
+    memcpy(bars.fileName, destination, strlen(destination) + 1);
+    bars.nameChanged = true;
+    ShowProgress(state, bars, false);
 
-    bool ok = CopyBytes(state, in, out, fileBar, totalBar);
+    bool ok = CopyBytes(state, in, out, bars);
     FILETIME created, accessed, written;
     ok = ok && GetFileTime(in, &created, &accessed, &written) && SetFileTime(out, &created, &accessed, &written);
     CloseHandle(in);
     // A failed close can mean the last bytes never reached the disk.
     if (!CloseHandle(out)) ok = false;
-    if (!ok) {
-        DeleteFileA(destination);
+    if (!ok || (replacing && !Replace(target, destination))) {
+        DeleteFileA(target);
         return -1;
     }
     RecordFile(state, destination);
-    PostPosition(fileBar.bar, 100, &fileBar.position, &fileBar.tick);
-    PumpMessages();
+    ShowProgress(state, bars, false);
     return 0;
 }
 
-int CopyFolderTree(SetupState& state, HWND dialog, const char* fromFolder, const char* toFolder)
+int CopyFolderTree(SetupState& state, CopyBars& bars, const char* fromFolder, const char* toFolder)
 {
     char pattern[kPathBytes];
     if (JoinPath(pattern, sizeof pattern, fromFolder, "*.*") != 0) return -1;
@@ -138,7 +205,7 @@ int CopyFolderTree(SetupState& state, HWND dialog, const char* fromFolder, const
     if (search == INVALID_HANDLE_VALUE) return -1;
     int result = 0;
     do {
-        PumpMessages();
+        ShowProgress(state, bars, false);
         if (Cancelled(state)) {
             result = -1;
             break;
@@ -153,25 +220,35 @@ int CopyFolderTree(SetupState& state, HWND dialog, const char* fromFolder, const
             result = -1;
             break;
         }
-        result = folder ? CopyFolderTree(state, dialog, source, destination)
-                        : CopyOneFile(state, dialog, source, destination);
+        result = folder ? CopyFolderTree(state, bars, source, destination) : CopyOneFile(state, bars, source, destination);
         if (result != 0) break;
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return result;
 }
 
-int RunCopyList(SetupState& state, HWND dialog)
+CopyBars BarsOf(HWND dialog)
+{
+    CopyBars bars;
+    if (dialog) {
+        bars.total = GetDlgItem(dialog, IDC_TOTAL_BAR);
+        bars.file = GetDlgItem(dialog, IDC_FILE_BAR);
+        bars.name = GetDlgItem(dialog, IDC_FILE_NAME);
+    }
+    return bars;
+}
+
+int RunCopyList(SetupState& state, CopyBars& bars)
 {
     if (state.copyList == nullptr) return -1;
     state.cancelRequested = 0;
     state.copiedBytes = 0;
-    state.postedTotalPosition = -1;
-    state.postedTotalTick = 0;
+    bars.shown = bars.nameShown = false;
+    bars.filePosition = bars.totalPosition = -1;
     size_t position = 0;
     CopyRecord record;
     while (NextCopyRecord(state.copyList, kCopyListBytes, &position, &record)) {
-        PumpMessages();
+        ShowProgress(state, bars, false);
         if (Cancelled(state)) return -1;
         char source[kPathBytes];
         char destination[kPathBytes];
@@ -181,12 +258,13 @@ int RunCopyList(SetupState& state, HWND dialog)
             return -1;
         if (record.kind == kCopyFolder) {
             if (MakeFolderChain(state, destination, kPathIsFolder) != 0 ||
-                CopyFolderTree(state, dialog, source, destination) != 0)
+                CopyFolderTree(state, bars, source, destination) != 0)
                 return -1;
-        } else if (CopyOneFile(state, dialog, source, destination) != 0) {
+        } else if (CopyOneFile(state, bars, source, destination) != 0) {
             return -1;
         }
     }
+    ShowProgress(state, bars, true);  // the full bars
     FlushPendingFolders(state);
     return 0;
 }

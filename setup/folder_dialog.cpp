@@ -11,12 +11,6 @@
 
 namespace {
 
-int LoadText(SetupState& state, UINT id, char* out, int size)
-{
-    int length = LoadStringA(state.instance, id, out, size);
-    return length > 0 && length < size - 1 ? 0 : -1;
-}
-
 SetupState* Self(HWND dialog) { return reinterpret_cast<SetupState*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 void EnableButtons(HWND dialog, BOOL enable)

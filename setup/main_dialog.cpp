@@ -45,7 +45,7 @@ BOOL OnInit(HWND dialog, SetupState& state)
         EndDialog(dialog, -1);
         return FALSE;
     }
-    if (LoadStringA(state.instance, IDS_PRODUCT_NAME, state.caption, sizeof state.caption) <= 0) state.caption[0] = '\0';
+    LoadCaption(state);
     state.installed = 0;
     if (ReadInstallPath(state) == 0) {
         state.installed = 1;

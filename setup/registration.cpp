@@ -10,13 +10,6 @@ namespace {
 const char kUserBase[] = "software";
 const char kUninstallBase[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-int LoadText(SetupState& state, UINT id, char* out, int size)
-{
-    int length = LoadStringA(state.instance, id, out, size);
-    // LoadStringA cuts a string that does not fit; a cut key name would name another key.
-    return length > 0 && length < size - 1 ? 0 : -1;
-}
-
 int JoinKeyName(SetupState& state, const char* base, UINT id, char* out, size_t size)
 {
     char tail[kPathBytes];
@@ -50,22 +43,83 @@ bool DeleteTree(HKEY root, const char* name)
     return RegDeleteKeyA(root, name) == ERROR_SUCCESS;
 }
 
-// Creates or opens the key, sets both values in order; a key left half-written is deleted.
-int WriteTwoValues(HKEY root, const char* keyName, const char* name1, const char* value1, const char* name2,
-                   const char* value2)
+// The outermost key along keyName that does not exist yet (its name's length), or 0 when the whole
+// path exists: what creating keyName would add, and so what a failed write may take away again.
+size_t FirstMissingKey(HKEY root, const char* keyName)
 {
-    HKEY key;
-    if (RegCreateKeyExA(root, keyName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return -1;
-    bool ok = SetString(key, name1, value1) && SetString(key, name2, value2);
-    RegCloseKey(key);
-    if (ok) return 0;
-    DeleteTree(root, keyName);
-    return -1;
+    char prefix[512];
+    size_t length = strlen(keyName);
+    if (length >= sizeof prefix) return 0;
+    // Walked by whole characters: a trail byte 0x5C ends no key name.
+    for (size_t end = Cp932CharLength(keyName); end <= length; end += end < length ? Cp932CharLength(keyName + end) : 1) {
+        if (end < length && keyName[end] != '\\') continue;
+        memcpy(prefix, keyName, end);
+        prefix[end] = '\0';
+        HKEY key;
+        if (RegOpenKeyExA(root, prefix, 0, KEY_READ, &key) != ERROR_SUCCESS) return end;
+        RegCloseKey(key);
+    }
+    return 0;
+}
+
+// A value as it was before the installer wrote it, to be put back if the registration fails.
+struct SavedValue {
+    const char* name;
+    bool existed;
+    DWORD type;
+    DWORD size;
+    BYTE data[kPathBytes * 2];
+};
+
+// False when the value cannot be kept for putting back (too large for the record).
+bool SaveValue(HKEY key, const char* name, SavedValue& saved)
+{
+    saved.name = name;
+    saved.size = sizeof saved.data;
+    LONG result = RegQueryValueExA(key, name, nullptr, &saved.type, saved.data, &saved.size);
+    saved.existed = result == ERROR_SUCCESS;
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+void RestoreValue(HKEY key, const SavedValue& saved)
+{
+    if (saved.existed)
+        RegSetValueExA(key, saved.name, 0, saved.type, saved.data, saved.size);
+    else
+        RegDeleteValueA(key, saved.name);
 }
 
 }  // namespace
+
+// The key may be the saver's settings key with the user's own values in it, so a failure undoes only
+// this call's work: the keys it created, or else the values it changed.
+int WriteRegistryValues(HKEY root, const char* keyName, const RegistryValue* values, int count)
+{
+    SavedValue saved[2];
+    if (count < 0 || count > 2) return -1;
+    size_t missing = FirstMissingKey(root, keyName);
+    HKEY key;
+    const bool opened = RegCreateKeyExA(root, keyName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
+                                        nullptr, &key, nullptr) == ERROR_SUCCESS;
+    bool ok = opened;
+    int savedCount = 0;
+    for (int i = 0; ok && i < count; ++i) {
+        ok = SaveValue(key, values[i].name, saved[i]);
+        if (ok) savedCount = i + 1;
+        ok = ok && SetString(key, values[i].name, values[i].text);
+    }
+    if (!ok && missing == 0)
+        for (int i = savedCount - 1; i >= 0; --i) RestoreValue(key, saved[i]);
+    if (opened) RegCloseKey(key);
+    if (ok) return 0;
+    if (missing != 0) {
+        char created[512];
+        memcpy(created, keyName, missing);
+        created[missing] = '\0';
+        DeleteTree(root, created);
+    }
+    return -1;
+}
 
 int UserKeyName(SetupState& state, char* out, size_t size)
 {
@@ -101,7 +155,8 @@ int WriteInstallPath(SetupState& state)
 {
     char keyName[512];
     if (UserKeyName(state, keyName, sizeof keyName) != 0) return -1;
-    return WriteTwoValues(HKEY_CURRENT_USER, keyName, "Path", state.installFolder, "SetupPath", state.sourceFolder);
+    const RegistryValue values[] = {{"Path", state.installFolder}, {"SetupPath", state.sourceFolder}};
+    return WriteRegistryValues(HKEY_CURRENT_USER, keyName, values, 2);
 }
 
 int WriteUninstallEntry(SetupState& state)
@@ -114,7 +169,8 @@ int WriteUninstallEntry(SetupState& state)
     // The command may be longer than a path buffer; it is only ever a registry value.
     char command[kPathBytes + 32];
     if (JoinPath(command, sizeof command, state.installFolder, "setup.exe /r") != 0) return -1;
-    return WriteTwoValues(HKEY_LOCAL_MACHINE, keyName, "DisplayName", displayName, "UninstallString", command);
+    const RegistryValue values[] = {{"DisplayName", displayName}, {"UninstallString", command}};
+    return WriteRegistryValues(HKEY_LOCAL_MACHINE, keyName, values, 2);
 }
 
 int DeleteInstallPathKey(SetupState& state)

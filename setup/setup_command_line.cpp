@@ -3,20 +3,17 @@
 
 #include <cstring>
 
+#include "setup/ascii_text.h"
 #include "setup/cp932_path.h"
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // "/r" or "/x" in any case, exactly these two bytes.
 SetupMode SwitchMode(const char* text, size_t length)
 {
     if (length != 2 || text[0] != '/') return SetupMode::Interactive;
-    if (Lower(text[1]) == 'r') return SetupMode::Relocate;
-    if (Lower(text[1]) == 'x') return SetupMode::Uninstall;
+    if (AsciiLower(text[1]) == 'r') return SetupMode::Relocate;
+    if (AsciiLower(text[1]) == 'x') return SetupMode::Uninstall;
     return SetupMode::Interactive;
 }
 
@@ -41,7 +38,7 @@ bool EndsInProgramName(const char* text, size_t length, const char* name)
         unsigned char b = static_cast<unsigned char>(name[i]);
         if (a >= 0x80 || b >= 0x80) {
             if (a != b) return false;
-        } else if (Lower(static_cast<char>(a)) != Lower(static_cast<char>(b))) {
+        } else if (AsciiLower(static_cast<char>(a)) != AsciiLower(static_cast<char>(b))) {
             return false;
         }
     }

@@ -22,15 +22,18 @@ struct SetupState {
     // 64-bit: a list may hold more than 2 GB, and a signed 32-bit sum would overflow.
     long long totalBytes;
     long long copiedBytes;
-    // Last position posted to the total bar in this run (-1 for none) and when.
-    int postedTotalPosition;
-    DWORD postedTotalTick;
     // Complete folder lines ("+ path\n") recorded while no log was open; grows as needed.
     GrowBuffer pendingFolders;
     int pendingCount;
 };
 
 extern SetupState gSetup;
+
+// A string resource of the program whole: -1 when it is missing or does not fit (LoadStringA would
+// cut it, and a cut key or folder name names another one).
+int LoadText(const SetupState& state, UINT id, char* out, int size);
+// caption = string 1001, empty when it cannot be loaded.
+void LoadCaption(SetupState& state);
 
 // Empties the pending folder table (the install-folder dialog does this when it opens).
 void ResetPendingFolders(SetupState& state);

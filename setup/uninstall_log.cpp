@@ -58,10 +58,11 @@ int RecordFolder(SetupState& state, const char* path)
         fflush(state.logFile);
         return 0;
     }
-    size_t length = strlen(path);
-    if (GrowAppend(state.pendingFolders, "+ ", 2) != 0) return -1;
-    if (GrowAppend(state.pendingFolders, path, length) != 0 || GrowAppend(state.pendingFolders, "\n", 1) != 0) {
-        state.pendingFolders.size -= 2;  // no half line stays behind
+    // A line is added whole or not at all: the flush writes the table to the log as it stands.
+    const size_t before = state.pendingFolders.size;
+    if (GrowAppend(state.pendingFolders, "+ ", 2) != 0 || GrowAppend(state.pendingFolders, path, strlen(path)) != 0 ||
+        GrowAppend(state.pendingFolders, "\n", 1) != 0) {
+        state.pendingFolders.size = before;
         return -1;
     }
     ++state.pendingCount;

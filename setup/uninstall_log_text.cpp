@@ -7,9 +7,10 @@
 #include "setup/grow_buffer.h"
 #include "setup/text_line.h"
 
-LogLine ParseLogLine(const char* line, size_t length, bool overlong, const char** path)
+LogLine ParseLogLine(const char* line, size_t length, bool overlong, const char** path, size_t* pathLength)
 {
     *path = nullptr;
+    *pathLength = 0;
     if (overlong) return LogLine::Skip;
     // A file written on another system may still carry the CR of its line ends.
     if (length > 0 && line[length - 1] == '\r') --length;
@@ -26,6 +27,7 @@ LogLine ParseLogLine(const char* line, size_t length, bool overlong, const char*
     for (size_t i = 0; i < length; i += IsCp932LeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1)
         if (IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 >= length) return LogLine::Skip;
     *path = text;
+    *pathLength = length;
     return kind;
 }
 
@@ -37,12 +39,10 @@ int ReplayLogText(FILE* log, const char* protectedPath, const ReplayOps& ops)
     bool folderListLost = false;
     while (ReadTextLine(log, line, sizeof line, &read)) {
         const char* path;
-        LogLine kind = ParseLogLine(line, read.length, read.overlong, &path);
+        size_t pathLength;
+        LogLine kind = ParseLogLine(line, read.length, read.overlong, &path, &pathLength);
         if (kind == LogLine::Skip) continue;
-        // The parser accepted a path shorter than kPathBytes that ends at the line's end (or its CR).
-        char target[kPathBytes];
-        size_t pathLength = read.length - static_cast<size_t>(path - line);
-        if (pathLength > 0 && path[pathLength - 1] == '\r') --pathLength;
+        char target[kPathBytes];  // the parser accepted a path shorter than kPathBytes
         memcpy(target, path, pathLength);
         target[pathLength] = '\0';
         if (kind == LogLine::Folder) {

@@ -15,9 +15,10 @@ constexpr size_t kLogLineBytes = 1024;
 
 enum class LogLine { Skip, File, Folder };
 
-// line holds length bytes without the line feed. Lines that cannot name a usable path (empty, too long
-// for a path buffer, holding zero bytes or a broken double-byte character) are Skip; *path is then null.
-LogLine ParseLogLine(const char* line, size_t length, bool overlong, const char** path);
+// line holds length bytes without the line feed; a CR before it is not part of the path. Lines that
+// cannot name a usable path (empty, too long for a path buffer, holding zero bytes or a broken
+// double-byte character) are Skip; otherwise *path and *pathLength give the path inside the line.
+LogLine ParseLogLine(const char* line, size_t length, bool overlong, const char** path, size_t* pathLength);
 
 // What a replay does to the file system; the log stream itself is closed and deleted by finishLog.
 struct ReplayOps {

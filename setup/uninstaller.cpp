@@ -6,7 +6,6 @@
 
 #include "setup/delete_on_restart.h"
 #include "setup/registration.h"
-#include "setup/resource.h"
 #include "setup/uninstall_log.h"
 
 namespace {
@@ -53,7 +52,7 @@ int Relocate(SetupState& state, const char* program)
 
 int RunUninstaller(SetupState& state, const char* program)
 {
-    if (LoadStringA(state.instance, IDS_PRODUCT_NAME, state.caption, sizeof state.caption) <= 0) state.caption[0] = '\0';
+    LoadCaption(state);
     char caption[sizeof state.caption + 32];
     snprintf(caption, sizeof caption, "%s - アンインストール", state.caption);
     if (ReadInstallPath(state) != 0) {

@@ -3,11 +3,9 @@
 
 #include <cstring>
 
+#include "setup/ascii_text.h"
+
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // A section header line ("[name]" after optional blanks): sets *isRename. False for other lines.
 bool SectionHeader(const char* line, size_t length, bool* isRename)
@@ -20,10 +18,7 @@ bool SectionHeader(const char* line, size_t length, bool* isRename)
     size_t end = close ? static_cast<size_t>(close - line) : length;
     while (i < end && IsBlank(line[i])) ++i;
     while (end > i && IsBlank(line[end - 1])) --end;
-    static const char kRename[] = "rename";
-    *isRename = end - i == sizeof kRename - 1;
-    for (size_t k = 0; *isRename && k < sizeof kRename - 1; ++k)
-        if (Lower(line[i + k]) != kRename[k]) *isRename = false;
+    *isRename = IsWordIgnoringCase(line + i, end - i, "rename");
     return true;
 }
 

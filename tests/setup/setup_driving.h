@@ -1,5 +1,5 @@
-// Driving the real setup.exe in end-to-end tests, and the file and registry look-ups the installer
-// tests share: the install media, the installer's windows and message boxes, the machine put back.
+// What the installer's tests under Wine share: files, registry values and deletions at restart looked
+// up, message boxes answered, setup.exe's dialogs driven, and the machine put back as it was.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,87 +12,130 @@
 
 namespace setup_driving {
 
-extern const wchar_t kMainCaption[];
-extern const wchar_t kProduct[];
-extern const char kUserKey[];
-extern const char kUninstallKey[];
+inline const wchar_t kProduct[] = L"Ithraスクリーンセーバー";
+inline const char kUserKey[] = "Software\\Varnel\\Ithra Saver";
+inline const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ithraスクリーンセーバー";
+inline const char kSessionKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 
-std::wstring Wide(const std::string& cp932);
-std::string MediaFolder();
-std::string SystemFolder();
-std::string DefaultFolder();  // <Windows drive>\Program Files\Varnel\IthraSS
-bool Exists(const std::string& path);
-std::string ReadText(const std::string& path);  // "<missing>" when it cannot be read
-std::vector<std::string> ListEntries(const std::string& listPath);
-std::string RegistryString(HKEY root, const char* key, const char* name);  // a REG_SZ, or "<none>"
-bool KeyExists(HKEY root, const char* key);
+inline std::wstring Wide(const std::string& cp932)
+{
+    std::vector<wchar_t> text(cp932.size() + 1);
+    return std::wstring(text.data(), MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()),
+                                                         text.data(), static_cast<int>(text.size())));
+}
 
-// A message box of process pid (any process when 0) with this caption; null window when none came.
-e2e::MessageBoxSeen WaitBox(DWORD pid, const std::wstring& caption, DWORD timeoutMs = 10000);
-// Expects a box with this caption and text, answers it and waits until it is gone.
-void Reply(DWORD pid, const std::wstring& caption, const std::wstring& text, int button);
-// A dialog (not a message box) of pid with this caption.
-HWND WaitDialog(DWORD pid, const std::wstring& caption, DWORD timeoutMs = 10000);
-// Presses a button without waiting for what it starts (it may open modal windows).
-void Press(HWND dialog, int id);
-void SetText(HWND dialog, int id, const std::wstring& text);
+inline std::string SystemFolder()
+{
+    char folder[MAX_PATH];
+    GetSystemDirectoryA(folder, sizeof folder);
+    return folder;
+}
 
-// Highest positions seen on the copy dialog's bars while it was up.
-struct CopySeen {
-    int total = -1;
-    int file = -1;
-};
-CopySeen WatchCopy(DWORD pid);
+// <Windows drive>\Program Files\Varnel\IthraSS
+inline std::string DefaultFolder() { return SystemFolder().substr(0, 2) + "\\Program Files\\Varnel\\IthraSS"; }
 
-// Keeps the test machine as it was: both registry keys, the default folder's parent, the system
-// folder's files of the product, and the file system's list of deletions at restart.
+inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+inline std::string ReadText(const std::string& path)  // "<missing>" when it cannot be read
+{
+    std::string bytes;
+    return e2e::ReadFileBytes(path, &bytes) ? bytes : "<missing>";
+}
+
+inline std::string RegistryString(HKEY root, const char* key, const char* name)  // a REG_SZ, or "<none>"
+{
+    char data[1024];
+    DWORD size = sizeof data;
+    return RegGetValueA(root, key, name, RRF_RT_REG_SZ, nullptr, data, &size) == 0 ? std::string(data) : "<none>";
+}
+
+inline bool KeyExists(HKEY root, const char* name)
+{
+    HKEY key;
+    return RegOpenKeyExA(root, name, 0, KEY_READ, &key) == ERROR_SUCCESS && RegCloseKey(key) == ERROR_SUCCESS;
+}
+
+// The raw list of renames at restart; false when there is none.
+inline bool PendingValue(std::string* data)
+{
+    std::vector<char> bytes(65536);
+    DWORD size = static_cast<DWORD>(bytes.size());
+    bool found = RegGetValueA(HKEY_LOCAL_MACHINE, kSessionKey, "PendingFileRenameOperations", RRF_RT_ANY, nullptr,
+                              bytes.data(), &size) == 0;
+    data->assign(bytes.data(), found ? size : 0);
+    return found;
+}
+
+// Deletions at restart, from the registry and "WININIT.INI" in the Windows folder, lower case.
+inline std::string PendingDeletions()
+{
+    std::string text;
+    PendingValue(&text);
+    text += ReadText(SystemFolder().substr(0, SystemFolder().rfind('\\')) + "\\WININIT.INI");
+    for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Expects the next window of process pid (any process when 0) with the caption to be a message box
+// saying "caption|text", answers it and waits until it is gone; returns the process that showed it.
+inline DWORD Reply(DWORD pid, const std::wstring& captionAndText, int button)
+{
+    e2e::MessageBoxSeen box;
+    box.window = e2e::FindWindowByCaption(captionAndText.substr(0, captionAndText.find(L'|')), pid, 10000);
+    EXPECT_EQ(e2e::WindowText(box.window) + L"|" + e2e::ControlText(box.window, 0xFFFF), captionAndText);
+    DWORD shownBy = 0;
+    if (box.window == nullptr) return 0;
+    GetWindowThreadProcessId(box.window, &shownBy);
+    e2e::Answer(box, button);
+    EXPECT_TRUE(e2e::WaitGone(box.window, 5000));
+    return shownBy;
+}
+
+// Presses a button without waiting for what it opens.
+inline void Press(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+inline void SetText(HWND dialog, int id, const std::wstring& text)
+{
+    SendDlgItemMessageW(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Keeps both registry keys, the default folder's parent, the product's files in the system folder
+// and the deletions at restart as they were; ends the processes it was given.
 class MachineGuard {
 public:
-    MachineGuard();
-    ~MachineGuard();
+    MachineGuard() : user_(HKEY_CURRENT_USER, kUserKey), uninstall_(HKEY_LOCAL_MACHINE, kUninstallKey)
+    {
+        e2e::DeleteKeyTree(HKEY_CURRENT_USER, kUserKey);
+        e2e::DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    }
+    ~MachineGuard()
+    {
+        for (HANDLE process : processes_) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+        if (!parentExisted_) e2e::RemoveTree(parent_);
+        for (const char* name : {"nimbra.scr", "unithra.exe"}) DeleteFileA((SystemFolder() + "\\" + name).c_str());
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+        if (pendingExisted_)
+            RegSetValueExA(key, "PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                           reinterpret_cast<const BYTE*>(pending_.data()), static_cast<DWORD>(pending_.size()));
+        else
+            RegDeleteValueA(key, "PendingFileRenameOperations");
+        RegCloseKey(key);
+    }
+    void EndWithTest(DWORD pid)
+    {
+        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) processes_.push_back(process);
+    }
 
 private:
-    e2e::RegistrySnapshot user_;
-    e2e::RegistrySnapshot uninstall_;
-    std::vector<BYTE> pending_;
-    bool pendingExisted_ = false;
-    bool parentExisted_ = false;
-};
-
-// A running setup.exe with its main dialog.
-class Installer {
-public:
-    bool Start(const std::string& program);
-    DWORD Id() const { return process_.Id(); }
-    HWND Main() const { return main_; }
-    std::wstring Button() const { return e2e::ControlText(main_, 102); }
-    long Wait(DWORD timeoutMs) { return process_.Wait(timeoutMs); }
-    // Asks to install and answers up to the folder dialog, which it returns.
-    HWND OpenFolderDialog();
-    // The folder dialog's OK with the typed text (the proposed one when empty), the confirmation and
-    // the creation question (when expected) answered Yes; returns the copy dialog.
-    HWND StartCopy(HWND folderDialog, const std::wstring& typed, const std::wstring& completed, bool creates);
-    // A whole installation ending in the closing message.
-    CopySeen Install(const std::wstring& typed, const std::wstring& completed, bool creates);
-    void Uninstall();
-    void Quit();
-
-private:
-    e2e::Process process_;
-    HWND main_ = nullptr;
-};
-
-// A media folder of the test's own: the real setup.exe with a copy list and files of the test's choice.
-class OwnMedia {
-public:
-    OwnMedia();
-    const std::string& Path() const { return folder_.Path(); }
-    std::string File(const char* name) const { return folder_.File(name); }
-    std::string Program() const { return folder_.File("setup.exe"); }
-    void WriteList(const std::vector<std::string>& entries);
-
-private:
-    e2e::TempFolder folder_;
+    e2e::RegistrySnapshot user_, uninstall_;
+    std::string pending_, parent_ = DefaultFolder().substr(0, DefaultFolder().rfind('\\'));
+    bool pendingExisted_ = PendingValue(&pending_), parentExisted_ = Exists(parent_);
+    std::vector<HANDLE> processes_;
 };
 
 }  // namespace setup_driving

@@ -18,33 +18,21 @@ namespace {
 using Strings = std::vector<std::string>;
 
 // Code page 932: "ソ" (83 5C) and "表" (95 5C) end in the trail byte 0x5C.
-const std::string kSo = "\x83\x5c";
-const std::string kSoft = kSo + "\x83\x74\x83\x67";  // "ソフト"
-const std::string kShow = "\x95\x5c\x8e\xa6";        // "表示"
-const std::string kHyo = "\x95\x5c";                 // "表"
+const std::string kSo = "\x83\x5c", kHyo = "\x95\x5c";
+const std::string kSoft = kSo + "\x83\x74\x83\x67", kShow = kHyo + "\x8e\xa6";  // "ソフト", "表示"
 
-FILE* TextFile(const std::string& bytes)
-{
-    FILE* file = tmpfile();
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    rewind(file);
-    return file;
-}
+// A stream holding bytes.
+FILE* Text(const std::string& bytes) { return fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb"); }
 
 // The entries of a list, those that cannot be used marked.
 Strings ReadList(const std::string& bytes)
 {
     Strings entries;
-    FILE* file = TextFile(bytes);
-    ReadCopyListText(
-        file,
-        [](void* context, const char* entry, EntryCheck check) {
-            static_cast<Strings*>(context)->push_back(check == EntryCheck::Usable    ? std::string(entry)
-                                                      : check == EntryCheck::TooLong ? "<too long>"
-                                                                                     : "<unusable>");
-            return 0;
-        },
-        &entries);
+    FILE* file = Text(bytes);
+    ReadCopyListText(file, [](void* out, const char* entry, EntryCheck check) {
+        static_cast<Strings*>(out)->push_back(check == EntryCheck::Usable ? entry : check == EntryCheck::TooLong ? "<too long>" : "<unusable>");
+        return 0;
+    }, &entries);
     fclose(file);
     return entries;
 }
@@ -58,40 +46,17 @@ Strings Folders(const std::string& path, bool whole)
     return out;
 }
 
+// What a replay does, in order.
 Strings Replay(const std::string& log)
 {
     Strings calls;
-    ReplayOps ops{[](void* c, const char* p) { static_cast<Strings*>(c)->push_back(std::string("del ") + p); },
+    ReplayOps ops{[](void* c, const char* p) { static_cast<Strings*>(c)->push_back("del " + std::string(p)); },
                   [](void* c) { static_cast<Strings*>(c)->push_back("finish"); },
-                  [](void* c, const char* p) { static_cast<Strings*>(c)->push_back(std::string("rmdir ") + p); }, &calls};
-    FILE* file = TextFile(log);
+                  [](void* c, const char* p) { static_cast<Strings*>(c)->push_back("rmdir " + std::string(p)); }, &calls};
+    FILE* file = Text(log);
     EXPECT_EQ(ReplayLogText(file, "C:\\Src\\setup.exe", ops), 0);
     fclose(file);
     return calls;
-}
-
-std::string Complete(const std::string& typed)
-{
-    char folder[260] = {};
-    snprintf(folder, sizeof folder, "%s", typed.c_str());
-    if (CompleteInstallFolder(folder, sizeof folder, "IthraSS") != 0) return "<refused:" + std::string(folder) + ">";
-    return folder;
-}
-
-std::string Space(long long bytes)
-{
-    char text[256];
-    FormatSpaceNeeded(text, sizeof text, bytes);
-    return text;
-}
-
-std::string Edit(const std::string& before, const char* path, WininitEdit expected = WininitEdit::Done)
-{
-    GrowBuffer out;
-    EXPECT_EQ(AddDeleteEntry(before.data(), before.size(), path, out), expected);
-    std::string text(out.data ? out.data : "", out.size);
-    GrowFree(out);
-    return text;
 }
 
 }  // namespace
@@ -99,105 +64,85 @@ std::string Edit(const std::string& before, const char* path, WininitEdit expect
 TEST(Cp932Path, SeparatorsJoinsSaverNamesAndCase)
 {
     std::string folder = "C:\\" + kSoft + "\\" + kSo;
-    EXPECT_FALSE(EndsInSeparator(folder.c_str()));
-    EXPECT_TRUE(EndsInSeparator("C:\\a\\"));
-    EXPECT_TRUE(EndsInSeparator("C:/a/"));
+    EXPECT_TRUE(!EndsInSeparator(folder.c_str()) && EndsInSeparator("C:/a/"));
     EXPECT_EQ(LastSeparator(folder.c_str()), static_cast<long>(3 + kSoft.size()));
     EXPECT_FALSE(IsWellFormedCp932("C:\\\x95"));
-
     char out[kPathBytes];
-    ASSERT_EQ(JoinPath(out, sizeof out, folder.c_str(), "a.txt"), 0);
-    EXPECT_EQ(std::string(out), folder + "\\a.txt");
-    ASSERT_EQ(JoinPath(out, sizeof out, "C:\\x\\", "a.txt"), 0);
-    EXPECT_STREQ(out, "C:\\x\\a.txt");
-    // A join that does not fit is refused whole, never cut into another path.
-    EXPECT_EQ(JoinPath(out, sizeof out, std::string(250, 'f').c_str(), "123456789"), -1);
-    EXPECT_STREQ(out, "");
+    EXPECT_TRUE(JoinPath(out, sizeof out, folder.c_str(), "a.txt") == 0 && out == folder + "\\a.txt") << out;
+    EXPECT_TRUE(JoinPath(out, sizeof out, "C:\\x\\", "a.txt") == 0 && out == std::string("C:\\x\\a.txt")) << out;
+    // Exactly filling the buffer fits; one byte more is refused whole, never cut into another path.
     EXPECT_EQ(JoinPath(out, sizeof out, std::string(250, 'f').c_str(), "12345678"), 0);
-
+    EXPECT_TRUE(JoinPath(out, sizeof out, std::string(250, 'f').c_str(), "123456789") == -1 && out[0] == '\0');
     for (const char* saver : {"a.SCR", "nimbra.scr", "sub\\x.ScR"}) EXPECT_TRUE(IsScreenSaverName(saver)) << saver;
     for (const char* other : {".scr", "a.scrx", "ascr"}) EXPECT_FALSE(IsScreenSaverName(other)) << other;
-    EXPECT_TRUE(SamePathIgnoringCase("C:\\Src\\setup.exe", "c:\\SRC\\SETUP.EXE"));
     EXPECT_TRUE(SamePathIgnoringCase(("C:\\" + kSoft + "\\Setup.exe").c_str(), ("c:\\" + kSoft + "\\SETUP.exe").c_str()));
     // "ア" (83 41) and "ヂ" (83 61) differ only in a trail byte that looks like a letter.
     EXPECT_FALSE(SamePathIgnoringCase("C:\\\x83\x41", "C:\\\x83\x61"));
-    EXPECT_FALSE(SamePathIgnoringCase("C:\\a", "C:\\ab"));
+    // Letters fold at both ends of the alphabet, the characters around them do not.
+    EXPECT_TRUE(SamePathIgnoringCase("AZ", "az") && !SamePathIgnoringCase("@[", "`{") && !SamePathIgnoringCase("C:\\a", "C:\\ab"));
 }
 
 TEST(FolderChainWalk, DrivesNetworkPathsAndRefusals)
 {
     EXPECT_EQ(Folders("C:\\a\\b", true), (Strings{"C:\\a", "C:\\a\\b"}));
     EXPECT_EQ(Folders("C:\\a\\b", false), (Strings{"C:\\a"}));
-    EXPECT_EQ(Folders("C:\\a\\b\\", true), (Strings{"C:\\a", "C:\\a\\b", "C:\\a\\b\\"}));
-    EXPECT_EQ(Folders("\\\\srv\\share\\d", true), (Strings{"\\\\srv\\share", "\\\\srv\\share\\d"}));
     EXPECT_EQ(Folders("\\\\srv\\share\\f.txt", false), (Strings{"\\\\srv\\share"}));
     std::string dbcs = "C:\\" + kSoft + "\\" + kShow + "\\" + kSo;
     EXPECT_EQ(Folders(dbcs, true), (Strings{"C:\\" + kSoft, "C:\\" + kSoft + "\\" + kShow, dbcs}));
-    std::string server = "\\\\" + kSo + "\\share";
-    EXPECT_EQ(Folders(server, true), (Strings{server}));
-
+    EXPECT_EQ(Folders("\\\\" + kSo + "\\share", true), (Strings{"\\\\" + kSo + "\\share"}));
     for (const char* refused : {"", "C:", "C:\\", "a\\b", "\\a\\b", "\\\\srv", "\\\\srv\\", "C:\\a\\\x95"})
         EXPECT_FALSE(FolderChainWalk(refused, true).Valid()) << refused;
     EXPECT_TRUE(FolderChainWalk("C:ab", true).Valid());
 }
 
-TEST(CopyListGrammar, MarkersCommentsBlanksAndLongLines)
+TEST(CopyList, MarkersCommentsBlanksLongLinesAndEntries)
 {
-    std::string list =
-        "setup list\r\n"
-        "; before the start\r\n" +
-        std::string(3000, 'x') + "#copystart\r\n"  // a long line before the start stays ignored as a whole
-        "#copystart \r\n"                          // a blank after the marker: a comment
-        "early.txt\r\n"
-        "  \t#CopyStart\r\n"
-        "# comment\r\n"
-        "; comment\r\n"
-        "\r\n"
-        "   \r\n"
-        "\tsetup.exe\r\n"
-        "name with blank  \r\n"
-        "cut\rhere\r\n" +
-        "#" + std::string(3000, 'c') + "\n" + std::string(3000, 'e') + "\n" +
-        "pictures\\slide_01.qjx\n"
-        "#copyEND\r\n"
-        "after.txt\r\n";
-    EXPECT_EQ(ReadList(list), (Strings{"setup.exe", "name with blank  ", "cut", "<too long>", "pictures\\slide_01.qjx"}));
-    EXPECT_TRUE(ReadList("#copyend\n#copystart\na.txt\n").empty());
-    EXPECT_TRUE(ReadList("a.txt\nb.txt").empty());
+    std::string list = "setup list\r\n; before the start\r\n" + std::string(3000, 'x') +
+                       "#copystart\r\n"      // a long line before the start stays ignored as a whole
+                       "#copystart \r\n"     // a blank after the marker: a comment
+                       "early.txt\r\n  \t#CopyStart\r\n# comment\r\n; comment\r\n\r\n   \r\n\tsetup.exe\r\n"
+                       "name with blank  \r\ncut\rhere\r\n#" + std::string(3000, 'c') + "\n" + std::string(3000, 'e') +
+                       "\npictures\\slide_01.qjx\n..\\x\n#copyEND\r\nafter.txt\r\n";
+    EXPECT_EQ(ReadList(list), (Strings{"setup.exe", "name with blank  ", "cut", "<too long>", "pictures\\slide_01.qjx",
+                                       "<unusable>"}));
+    EXPECT_TRUE(ReadList("#copyend\n#copystart\na.txt\n").empty() && ReadList("a.txt\nb.txt").empty());
     EXPECT_EQ(ReadList("#copystart\na.txt\nlast.txt"), (Strings{"a.txt", "last.txt"}));
-}
 
-TEST(CopyListGrammar, EntriesMustBePlainRelativePaths)
-{
-    for (std::string usable : {std::string("a.txt"), std::string("dir\\f.txt"), std::string("dir/.\\f"),
-                               std::string(".profile"), kSoft + "\\" + kShow + ".txt", std::string(259, 'n')})
+    for (std::string usable : {std::string("dir/.\\f"), std::string(".profile"), kSoft + "\\" + kShow, std::string(259, 'n')})
         EXPECT_EQ(CheckListEntry(usable.c_str(), usable.size()), EntryCheck::Usable) << usable;
-    for (std::string unusable : Strings{"..\\x", "a\\..\\..\\x", "a\\...\\x", "a\\.. \\x", "\\x", "/x", "C:\\x", "C:x",
+    for (std::string unusable : Strings{"a\\..\\..\\x", "a\\...\\x", "a\\.. \\x", "\\x", "/x", "C:\\x", "C:x",
                                         "a.txt:stream", "*.txt", "a?.txt", "a|b", "a\tb", "\x95", std::string("a\0b", 3)})
         EXPECT_EQ(CheckListEntry(unusable.c_str(), unusable.size()), EntryCheck::Unusable) << unusable;
     EXPECT_EQ(CheckListEntry(std::string(260, 'n').c_str(), 260), EntryCheck::TooLong);
+
+    // Records fill the buffer up to its last two bytes, kept for the end record.
+    char buffer[16];
+    CopyListWriter writer;
+    BeginCopyList(writer, buffer, sizeof buffer);
+    EXPECT_EQ(AddCopyRecord(writer, kCopyFolder, "abcdefghijklm"), -1);  // 15 bytes, 14 free
+    EXPECT_EQ(AddCopyRecord(writer, kCopyFolder, "abcdefghijkl"), 0);    // 14 bytes: fits exactly
+    size_t position = 0;
+    CopyRecord record;
+    ASSERT_TRUE(NextCopyRecord(buffer, sizeof buffer, &position, &record));
+    EXPECT_EQ(std::to_string(record.kind) + record.text, std::to_string(kCopyFolder) + "abcdefghijkl");
+    EXPECT_FALSE(NextCopyRecord(buffer, sizeof buffer, &position, &record));
 }
 
-TEST(UninstallLogReplay, FilesThenLogThenFoldersInReverse)
+TEST(UninstallLog, FilesThenLogThenFoldersInReverseAndUnusableLinesPassedOver)
 {
     std::string folder = "C:\\" + kSoft;
-    std::string log = "C:\\P\\V\\I\\setup.exe\n" + folder + "\\" + kShow + ".txt\n+ C:\\P\\V\n+ " + folder +
-                      "\nC:\\P\\V\\I\\play.exe\r\n+ C:\\P\\V\\I";  // last line without its line feed
-    EXPECT_EQ(Replay(log), (Strings{"del C:\\P\\V\\I\\setup.exe", "del " + folder + "\\" + kShow + ".txt",
-                                    "del C:\\P\\V\\I\\play.exe", "finish", "rmdir C:\\P\\V\\I", "rmdir " + folder,
-                                    "rmdir C:\\P\\V"}));
+    EXPECT_EQ(Replay("C:\\P\\I\\setup.exe\n" + folder + "\\" + kShow + ".txt\n+ C:\\P\n+ " + folder +
+                     "\nC:\\P\\I\\play.exe\r\n+ C:\\P\\I"),  // a CR before the line feed; the last without one
+              (Strings{"del C:\\P\\I\\setup.exe", "del " + folder + "\\" + kShow + ".txt", "del C:\\P\\I\\play.exe",
+                       "finish", "rmdir C:\\P\\I", "rmdir " + folder, "rmdir C:\\P"}));
     EXPECT_EQ(Replay(""), (Strings{"finish"}));
-}
-
-TEST(UninstallLogReplay, ProtectedPathUnusableLinesAndManyFolders)
-{
-    std::string log = "c:\\SRC\\Setup.EXE\n\n+\n+x\n+ \n" + std::string(300, 'p') + "\nC:\\\x95\n" +
-                      std::string("C:\\a\0b", 6) + "\nC:\\kept.txt\n";
-    EXPECT_EQ(Replay(log), (Strings{"del C:\\kept.txt", "finish"}));
-
+    // The running setup.exe in any letter case, empty and broken lines, a path too long for a buffer.
+    EXPECT_EQ(Replay("c:\\SRC\\Setup.EXE\n\n+\n+x\n+ \n" + std::string(300, 'p') + "\nC:\\\x95\n" +
+                     std::string("C:\\a\0b", 6) + "\nC:\\kept.txt\n"),
+              (Strings{"del C:\\kept.txt", "finish"}));
     std::string nested = "C:\\n", many;
     Strings expected{"finish"};
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < 40; ++i) {  // more folders than any fixed table of the installer's
         nested += "\\" + std::to_string(i);
         many += "+ " + nested + "\n";
         expected.insert(expected.begin() + 1, "rmdir " + nested);
@@ -205,95 +150,74 @@ TEST(UninstallLogReplay, ProtectedPathUnusableLinesAndManyFolders)
     EXPECT_EQ(Replay(many), expected);
 }
 
-TEST(InstallFolderText, DefaultFolderOnTheWindowsDrive)
+TEST(InstallFolderText, DefaultCompletionAndSpaceNeeded)
 {
     char out[260];
-    ASSERT_EQ(DefaultInstallFolderText(out, sizeof out, "C:\\WINDOWS", "\\Apps\\", "IthraSS"), 0);
-    EXPECT_STREQ(out, "C:\\Apps\\IthraSS");
+    EXPECT_TRUE(DefaultInstallFolderText(out, sizeof out, "C:\\WINDOWS", "\\Apps\\", "IthraSS") == 0 && out == std::string("C:\\Apps\\IthraSS"));
     // A parent ending in a double-byte character whose trail byte is 0x5C still gets its backslash.
-    ASSERT_EQ(DefaultInstallFolderText(out, sizeof out, "D:\\WINNT", ("\\" + kHyo).c_str(), "IthraSS"), 0);
-    EXPECT_EQ(std::string(out), "D:\\" + kHyo + "\\IthraSS");
+    EXPECT_TRUE(DefaultInstallFolderText(out, sizeof out, "D:\\WINNT", ("\\" + kHyo).c_str(), "IthraSS") == 0 &&
+                out == "D:\\" + kHyo + "\\IthraSS") << out;
     EXPECT_EQ(DefaultInstallFolderText(out, sizeof out, "\\\\server\\windows", "\\P", "IthraSS"), -1);
-    EXPECT_EQ(DefaultInstallFolderText(out, 10, "C:\\WINDOWS", "\\Program Files", "IthraSS"), -1);
-    EXPECT_STREQ(out, "");
-}
 
-TEST(InstallFolderText, CompletionWithTheProductFolderAndTheSpaceNeeded)
-{
-    const std::string longFolder = "C:\\" + std::string(250, 'a');
+    const std::string longest = "C:\\" + std::string(248, 'a'), tooLong = longest + "a";
     const std::pair<std::string, std::string> cases[] = {
         {"C:\\Varnel\\IthraSS\\", "C:\\Varnel\\IthraSS"},
         {"C:\\Varnel\\ithrass", "C:\\Varnel\\ithrass\\IthraSS"},
-        {"C:\\MyIthraSS", "C:\\MyIthraSS"},  // any name ending in it counts
-        {"IthraSS", "IthraSS\\IthraSS"},     // not longer than the name
+        {"C:\\MyIthraSS", "C:\\MyIthraSS"},     // any name ending in it counts
+        {"IthraSS", "IthraSS\\IthraSS"},        // not longer than the name
         {"C:\\dir\\\\", "C:\\dir\\\\IthraSS"},  // only one backslash is dropped
-        // The trail byte 0x5C of the last character is not a backslash to drop.
-        {"C:\\" + kSoft + "\\" + kHyo, "C:\\" + kSoft + "\\" + kHyo + "\\IthraSS"},
-        // Too long to take the name: refused, the folder unchanged.
-        {longFolder, "<refused:" + longFolder + ">"},
-        {"C:\\" + std::string(248, 'a'), "C:\\" + std::string(248, 'a') + "\\IthraSS"},
+        {"C:\\" + kSoft + "\\" + kHyo, "C:\\" + kSoft + "\\" + kHyo + "\\IthraSS"},  // a trail byte is no backslash
+        {longest, longest + "\\IthraSS"},  // exactly fills the buffer
+        {tooLong, "<refused:" + tooLong + ">"},
     };
-    for (const auto& c : cases) EXPECT_EQ(Complete(c.first), c.second) << c.first;
-
-    EXPECT_EQ(Space(0), "インストールに必要な容量は、約 0.0 MBです");
-    EXPECT_EQ(Space(1048575), "インストールに必要な容量は、約 0.9 MBです");
-    EXPECT_EQ(Space(1048576 + 524288), "インストールに必要な容量は、約 1.5 MBです");
-    EXPECT_EQ(Space(5LL * 1024 * 1048576), "インストールに必要な容量は、約 5120.0 MBです");
+    for (const auto& c : cases) {
+        snprintf(out, sizeof out, "%s", c.first.c_str());
+        bool done = CompleteInstallFolder(out, sizeof out, "IthraSS") == 0;
+        EXPECT_EQ(done ? std::string(out) : "<refused:" + std::string(out) + ">", c.second) << c.first;
+    }
+    const std::pair<long long, const char*> spaces[] = {
+        {0, "0.0"}, {1048575, "0.9"}, {1048576 + 524288, "1.5"}, {5LL * 1024 * 1048576, "5120.0"}};
+    for (const auto& s : spaces)
+        EXPECT_EQ((FormatSpaceNeeded(out, sizeof out, s.first), std::string(out)), std::string("インストールに必要な容量は、約 ") + s.second + " MBです");
 }
 
 TEST(SetupCommandLine, SwitchesAfterTheProgramName)
 {
     const std::string trailFolders = "C:\\" + kSoft + " x\\" + kHyo + "\\setup.exe /r";
     const std::pair<const char*, SetupMode> cases[] = {
-        {"setup.exe", SetupMode::Interactive},
-        {"setup.exe   /R", SetupMode::Relocate},
-        {"\"C:\\Program Files\\Varnel\\IthraSS\\setup.exe\" /x", SetupMode::Uninstall},
-        {"C:\\WINDOWS\\SYSTEM\\unithra.exe /X", SetupMode::Uninstall},
+        {"setup.exe   /R", SetupMode::Relocate}, {"\"C:\\Program Files\\Varnel\\IthraSS\\setup.exe\" /x", SetupMode::Uninstall},
+        {"C:\\WINDOWS\\SYSTEM\\unithra.exe /X", SetupMode::Uninstall}, {trailFolders.c_str(), SetupMode::Relocate},
         // Unquoted in a folder with blanks, as the uninstall entry stores it and Windows hands it over.
         {"C:\\Program Files\\Varnel\\IthraSS\\SETUP.EXE /r", SetupMode::Relocate},
-        {"C:\\My Files\\setup.exe  /x", SetupMode::Uninstall},
-        {trailFolders.c_str(), SetupMode::Relocate},
-        // Anything else: the interactive installer.
-        {"setup.exe /r ", SetupMode::Interactive},
-        {"setup.exe /r /x", SetupMode::Interactive},
-        {"setup.exe /rx", SetupMode::Interactive},
-        {"setup.exe -r", SetupMode::Interactive},
-        {"\"C:\\Program Files\\setup.exe\" foo /r", SetupMode::Interactive},
-        {"C:\\Program Files\\setup.exe extra /r", SetupMode::Interactive},
+        {"setup.exe", SetupMode::Interactive}, {"setup.exe /r ", SetupMode::Interactive},
+        {"setup.exe /r /x", SetupMode::Interactive}, {"setup.exe /rx", SetupMode::Interactive}, {"setup.exe -r", SetupMode::Interactive},
+        {"\"C:\\Program Files\\setup.exe\" foo /r", SetupMode::Interactive}, {"C:\\P F\\setup.exe extra /r", SetupMode::Interactive},
         {"C:\\Program Files\\mysetup.exe /r", SetupMode::Interactive},
-        {"C:\\Program Files\\other.exe /r", SetupMode::Interactive},
         {"C:\\a b\\setup.exe \x81/r", SetupMode::Interactive},  // "/" as a trail byte is no switch
-        {"", SetupMode::Interactive},
-        {nullptr, SetupMode::Interactive},
-    };
+        {"", SetupMode::Interactive}, {nullptr, SetupMode::Interactive}};
     for (const auto& c : cases) EXPECT_EQ(ParseSetupCommandLine(c.first, "setup.exe"), c.second) << c.first;
 }
 
-TEST(Wininit, SectionMovedToTheEndWithEveryEntryKept)
+TEST(Wininit, RenameSectionMovedToTheEndWithEveryEntryKeptAndItsLimit)
 {
+    std::string full = "[Rename]\r\n", other = "[Other]\r\n" + std::string(40000, 'a') + "\r\n";
+    while (full.size() <= kRenameSectionLimit) full += "NUL=C:\\WINDOWS\\TEMP\\X.TMP\r\n";
     const std::pair<std::string, std::string> cases[] = {
-        {"", "[Rename]\r\nNUL=C:\\X\r\n"},
-        {"\x1a", "[Rename]\r\nNUL=C:\\X\r\n"},
-        {"[Other]\r\na=1\r\n", "[Other]\r\na=1\r\n[Rename]\r\nNUL=C:\\X\r\n"},
+        {"", "[Rename]\r\nNUL=C:\\X\r\n"}, {"\x1a", "[Rename]\r\nNUL=C:\\X\r\n"},
         {"[Other]\r\na=1", "[Other]\r\na=1\r\n[Rename]\r\nNUL=C:\\X\r\n"},  // a line end is added
         {"[Other]\r\na=1\r\n\x1a", "[Other]\r\na=1\r\n[Rename]\r\nNUL=C:\\X\r\n"},
-        {"[Rename]\r\nNUL=C:\\A\r\n\x1a", "[Rename]\r\nNUL=C:\\A\r\nNUL=C:\\X\r\n"},
-        {"[Before]\r\nx=1\r\n[rename]\r\nNUL=C:\\A.TMP\r\nNUL=C:\\B.TMP\r\n\r\nC:\\NEW.DLL=C:\\OLD.DLL\r\nNUL=C:\\C.TMP\r\n"
-         "[After]\r\ny=2\r\n",
-         "[Before]\r\nx=1\r\n[After]\r\ny=2\r\n"
-         "[Rename]\r\nNUL=C:\\A.TMP\r\nNUL=C:\\B.TMP\r\nC:\\NEW.DLL=C:\\OLD.DLL\r\nNUL=C:\\C.TMP\r\nNUL=C:\\X\r\n"},
+        {"[Before]\r\nx=1\r\n[rename]\r\nNUL=C:\\A.TMP\r\nNUL=C:\\B.TMP\r\n\r\nC:\\NEW.DLL=C:\\OLD.DLL\r\n[After]\r\ny=2\r\n",
+         "[Before]\r\nx=1\r\n[After]\r\ny=2\r\n[Rename]\r\nNUL=C:\\A.TMP\r\nNUL=C:\\B.TMP\r\nC:\\NEW.DLL=C:\\OLD.DLL\r\nNUL=C:\\X\r\n"},
         // Two sections of that name and bare line feeds: one section, every line kept, CR LF everywhere.
         {"[Rename]\nNUL=C:\\A\n[ RENAME ]\nNUL=C:\\B\n", "[Rename]\r\nNUL=C:\\A\r\nNUL=C:\\B\r\nNUL=C:\\X\r\n"},
+        {full, "<refused>"},                                // over the limit
+        {other, other + "[Rename]\r\nNUL=C:\\X\r\n"},  // other sections do not count towards it
     };
-    for (const auto& c : cases) EXPECT_EQ(Edit(c.first, "C:\\X"), c.second) << c.first;
-}
-
-TEST(Wininit, SectionOverTheLimitIsRefused)
-{
-    std::string before = "[Rename]\r\n";
-    while (before.size() <= kRenameSectionLimit) before += "NUL=C:\\WINDOWS\\TEMP\\X.TMP\r\n";
-    EXPECT_EQ(Edit(before, "C:\\X", WininitEdit::TooLarge), "");
-    // Other sections do not count towards it.
-    std::string other = "[Other]\r\n" + std::string(40000, 'a') + "\r\n";
-    EXPECT_EQ(Edit(other, "C:\\X"), other + "[Rename]\r\nNUL=C:\\X\r\n");
+    for (const auto& c : cases) {
+        GrowBuffer out;
+        WininitEdit result = AddDeleteEntry(c.first.data(), c.first.size(), "C:\\X", out);
+        EXPECT_EQ(result == WininitEdit::Done ? std::string(out.data, out.size) : "<refused>", c.second) << c.first;
+        EXPECT_EQ(result == WininitEdit::TooLarge, c.second == "<refused>");
+        GrowFree(out);
+    }
 }
