@@ -8,6 +8,10 @@
 #include "render/change_display.h"
 #include "render/w_dib32.h"
 
+// The stage the saver composes its show on: one 640 by 480 picture.
+const int kStageWidth = 640;
+const int kStageHeight = 480;
+
 // A rectangle as x, y, width, height.
 struct TRect32 {
     int x;

@@ -5,14 +5,46 @@
 
 namespace e2e {
 
+namespace {
+
+struct WindowSearch {
+    const std::wstring* caption;  // null: any
+    const wchar_t* className;     // null: any
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
+{
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if ((search->pid != 0 && pid != search->pid) || !IsWindowVisible(window) ||
+        (search->className && wcscmp(name, search->className) != 0) ||
+        (search->caption && WindowText(window) != *search->caption))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND FindTopWindow(const std::wstring* caption, const wchar_t* className, DWORD pid, DWORD timeoutMs)
+{
+    for (DWORD start = GetTickCount();; Sleep(20)) {  // looks once even with no time to wait
+        WindowSearch search{caption, className, pid, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found || GetTickCount() - start >= timeoutMs) return search.found;
+    }
+}
+
+}  // namespace
+
 std::string BesideTest(const char* fileName)
 {
     char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length);
-    size_t slash = folder.find_last_of('\\');
-    folder.resize(slash == std::string::npos ? 0 : slash + 1);
-    return folder + fileName;
+    std::string folder(path, GetModuleFileNameA(nullptr, path, sizeof path));
+    return folder.substr(0, folder.find_last_of('\\') + 1) + fileName;
 }
 
 Process::~Process()
@@ -36,9 +68,8 @@ bool Process::Start(const std::string& commandLine, const char* workingFolder)
 
 long Process::Wait(DWORD timeoutMs)
 {
-    if (!info_.hProcess) return -1;
-    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
     DWORD code = 0;
+    if (!info_.hProcess || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
     GetExitCodeProcess(info_.hProcess, &code);
     return static_cast<long>(code);
 }
@@ -51,46 +82,6 @@ void Process::Kill()
     }
 }
 
-namespace {
-
-struct WindowSearch {
-    const std::wstring* caption;
-    const wchar_t* className;
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
-{
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (search->pid != 0 && pid != search->pid) return TRUE;
-    if (!IsWindowVisible(window)) return TRUE;
-    if (search->className) {
-        wchar_t name[64];
-        GetClassNameW(window, name, 64);
-        if (wcscmp(name, search->className) != 0) return TRUE;
-    }
-    if (search->caption && WindowText(window) != *search->caption) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND FindTopWindow(const std::wstring* caption, const wchar_t* className, DWORD pid, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        WindowSearch search{caption, className, pid, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
-        if (GetTickCount() - start >= timeoutMs) return nullptr;
-        Sleep(20);
-    }
-}
-
-}  // namespace
-
 HWND FindWindowByCaption(const std::wstring& caption, DWORD pid, DWORD timeoutMs)
 {
     return FindTopWindow(&caption, nullptr, pid, timeoutMs);
@@ -98,8 +89,8 @@ HWND FindWindowByCaption(const std::wstring& caption, DWORD pid, DWORD timeoutMs
 
 std::wstring WindowText(HWND window)
 {
-    wchar_t text[1024];
     // WM_GETTEXT works across processes (GetWindowTextW does not read other processes' controls).
+    wchar_t text[1024];
     LRESULT length = SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
     return std::wstring(text, static_cast<size_t>(length));
 }
@@ -110,24 +101,10 @@ std::wstring ControlText(HWND dialog, int id)
     return control ? WindowText(control) : std::wstring();
 }
 
-bool IsChecked(HWND dialog, int id)
-{
-    return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void Click(HWND dialog, int id)
-{
-    // BM_CLICK presses and releases the button the way the mouse does; sent, so it is handled on return.
-    SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-
 bool WaitGone(HWND window, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (IsWindow(window)) {
+    for (DWORD start = GetTickCount(); IsWindow(window); Sleep(20))
         if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(20);
-    }
     return true;
 }
 
@@ -144,8 +121,7 @@ MessageBoxSeen FindMessageBox(DWORD pid, DWORD timeoutMs)
 
 void Answer(const MessageBoxSeen& box, int buttonId)
 {
-    HWND button = GetDlgItem(box.window, buttonId);
-    if (button) PostMessageW(button, BM_CLICK, 0, 0);
+    if (HWND button = GetDlgItem(box.window, buttonId)) PostMessageW(button, BM_CLICK, 0, 0);
 }
 
 RegistrySnapshot::RegistrySnapshot(HKEY root, const char* subKey) : root_(root), subKey_(subKey)
@@ -153,32 +129,26 @@ RegistrySnapshot::RegistrySnapshot(HKEY root, const char* subKey) : root_(root),
     HKEY key;
     if (RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
     existed_ = true;
-    for (DWORD index = 0;; ++index) {
-        char name[16384];
-        DWORD nameLength = sizeof name;
-        DWORD type = 0;
-        DWORD size = 0;
-        if (RegEnumValueA(key, index, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+    char name[16384];
+    DWORD nameLength = sizeof name, type = 0, size = 0;
+    for (DWORD i = 0; RegEnumValueA(key, i, name, &nameLength, nullptr, &type, nullptr, &size) == ERROR_SUCCESS; ++i) {
         Value value{std::string(name, nameLength), type, std::vector<BYTE>(size)};
-        DWORD got = size;
-        RegQueryValueExA(key, value.name.c_str(), nullptr, nullptr, value.data.data(), &got);
-        value.data.resize(got);
+        RegQueryValueExA(key, name, nullptr, nullptr, value.data.data(), &size);
+        value.data.resize(size);
         values_.push_back(value);
+        nameLength = sizeof name;
     }
     RegCloseKey(key);
 }
 
-RegistrySnapshot::~RegistrySnapshot() { Restore(); }
-
 void RegistrySnapshot::Restore()
 {
-    DeleteKeyTree(root_, subKey_.c_str());
-    if (!existed_) return;
     HKEY key;
-    if (RegCreateKeyExA(root_, subKey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    DeleteKeyTree(root_, subKey_.c_str());
+    if (!existed_ ||
+        RegCreateKeyExA(root_, subKey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
-    for (const Value& value : values_)
-        RegSetValueExA(key, value.name.c_str(), 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
+    for (const Value& v : values_) RegSetValueExA(key, v.name.c_str(), 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
     RegCloseKey(key);
 }
 
@@ -188,10 +158,9 @@ bool DeleteKeyTree(HKEY root, const char* subKey)
     if (RegOpenKeyExA(root, subKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         char child[256];
         DWORD length = sizeof child;
-        while (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-            if (!DeleteKeyTree(key, child)) break;
+        while (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+               DeleteKeyTree(key, child))
             length = sizeof child;
-        }
         RegCloseKey(key);
     }
     LONG result = RegDeleteKeyA(root, subKey);
@@ -200,18 +169,13 @@ bool DeleteKeyTree(HKEY root, const char* subKey)
 
 TempFolder::TempFolder()
 {
-    char base[MAX_PATH];
+    char base[MAX_PATH], name[MAX_PATH];
     GetTempPathA(sizeof base, base);
     static unsigned counter;
-    for (;;) {
-        char name[MAX_PATH];
+    do {
         snprintf(name, sizeof name, "%snimbra_test_%lu_%u", base, GetCurrentProcessId(), ++counter);
-        if (CreateDirectoryA(name, nullptr)) {
-            path_ = name;
-            return;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS) return;
-    }
+        if (CreateDirectoryA(name, nullptr)) path_ = name;
+    } while (path_.empty() && GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
 TempFolder::~TempFolder()
@@ -223,19 +187,14 @@ bool RemoveTree(const std::string& path)
 {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        std::string name = found.cFileName, child = path + "\\" + name;
+        if (name == "." || name == "..") continue;
+        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
+        else DeleteFileA(child.c_str());
     }
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     return RemoveDirectoryA(path.c_str()) != 0;
 }
@@ -244,8 +203,8 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes)
 {
     FILE* file = fopen(path.c_str(), "wb");
     if (!file) return false;
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && ok;
+    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return fclose(file) == 0 && written;
 }
 
 bool ReadFileBytes(const std::string& path, std::string* bytes)
@@ -254,8 +213,7 @@ bool ReadFileBytes(const std::string& path, std::string* bytes)
     if (!file) return false;
     bytes->clear();
     char chunk[65536];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) bytes->append(chunk, got);
+    for (size_t got; (got = fread(chunk, 1, sizeof chunk, file)) > 0;) bytes->append(chunk, got);
     fclose(file);
     return true;
 }

@@ -11,14 +11,13 @@ namespace e2e {
 // Full path of a file that lies beside the running test program (the build puts all programs together).
 std::string BesideTest(const char* fileName);
 
-// A started program. The destructor ends it if it still runs.
+// A started program. The destructor ends it if it still runs, also when a test fails.
 class Process {
 public:
     Process() = default;
     ~Process();
     bool Start(const std::string& commandLine, const char* workingFolder = nullptr);
-    // Exit code, or -1 when the program did not end within timeoutMs.
-    long Wait(DWORD timeoutMs);
+    long Wait(DWORD timeoutMs);  // exit code, or -1 when the program did not end within timeoutMs
     void Kill();
     DWORD Id() const { return info_.dwProcessId; }
     HANDLE Handle() const { return info_.hProcess; }
@@ -33,10 +32,6 @@ private:
 HWND FindWindowByCaption(const std::wstring& caption, DWORD pid, DWORD timeoutMs);
 std::wstring WindowText(HWND window);
 std::wstring ControlText(HWND dialog, int id);
-bool IsChecked(HWND dialog, int id);
-// Clicks a button (or checkbox) as the mouse would, and waits until the click has been handled.
-void Click(HWND dialog, int id);
-// Waits until the window is gone.
 bool WaitGone(HWND window, DWORD timeoutMs);
 
 // A message box ("#32770" with a static text) shown by process pid.
@@ -52,7 +47,7 @@ void Answer(const MessageBoxSeen& box, int buttonId);
 class RegistrySnapshot {
 public:
     RegistrySnapshot(HKEY root, const char* subKey);
-    ~RegistrySnapshot();
+    ~RegistrySnapshot() { Restore(); }
     void Restore();
 
 private:
@@ -67,8 +62,9 @@ private:
     std::vector<Value> values_;
 };
 
-// Deletes a key with everything below it; true when it is gone.
-bool DeleteKeyTree(HKEY root, const char* subKey);
+bool DeleteKeyTree(HKEY root, const char* subKey);  // true when the key is gone
+
+bool RemoveTree(const std::string& path);  // a folder with everything in it
 
 // A new empty folder under the temporary folder, removed with its contents by the destructor.
 class TempFolder {
@@ -82,7 +78,6 @@ private:
     std::string path_;
 };
 
-bool RemoveTree(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool ReadFileBytes(const std::string& path, std::string* bytes);
 

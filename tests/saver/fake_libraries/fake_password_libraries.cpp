@@ -1,0 +1,41 @@
+// Stand-in for the system's "PASSWORD.CPL" and "MPR.DLL" (built as both): notes each call in
+// "calls.txt" beside it, and answers a password check as "answer.txt" beside it says ("accept" or not).
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+static std::string Beside(const char* name)
+{
+    MEMORY_BASIC_INFORMATION info = {};
+    VirtualQuery(reinterpret_cast<void*>(&Beside), &info, sizeof info);
+    char path[MAX_PATH];
+    std::string self(path, GetModuleFileNameA(static_cast<HMODULE>(info.AllocationBase), path, sizeof path));
+    return self.substr(0, self.find_last_of('\\') + 1) + name;
+}
+
+static void Note(const std::string& line)
+{
+    if (FILE* log = fopen(Beside("calls.txt").c_str(), "ab")) fprintf(log, "%s\n", line.c_str()), fclose(log);
+}
+
+extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window)
+{
+    // What a person does while the dialog is up: a key, and the mouse moved far away.
+    SendMessageA(window, WM_KEYDOWN, 'A', 0);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    SetCursorPos(cursor.x + 200, cursor.y);
+    SendMessageA(window, WM_MOUSEMOVE, 0, 0);
+    Note("VerifyScreenSavePwd " + std::to_string(reinterpret_cast<uintptr_t>(window)));
+    char answer[8] = {};
+    if (FILE* in = fopen(Beside("answer.txt").c_str(), "rb")) fread(answer, 1, 6, in), fclose(in);
+    return std::string(answer) == "accept";
+}
+
+extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND parent, DWORD a, DWORD b)
+{
+    Note(std::string("PwdChangePasswordA ") + provider + " " + std::to_string(reinterpret_cast<uintptr_t>(parent)) + " " +
+         std::to_string(a) + " " + std::to_string(b));
+    return 0;
+}

@@ -1,0 +1,220 @@
+// The real nimbra.scr driven as a person drives it: the full-screen show, the password hooks on each
+// Windows family, the preview, the settings dialog and the switches that end the run at once.
+#include <gtest/gtest.h>
+
+#include "saver_test_support.h"
+
+using namespace saver_test;
+
+namespace {
+
+std::string Command(const std::string& arguments, const std::string& program = e2e::BesideTest("nimbra.scr"))
+{
+    return "\"" + program + "\" " + arguments;
+}
+
+void Input(DWORD type, WORD key)  // a key pressed and let go, or a mouse move of nothing
+{
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = type;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+    inputs[0].mi.dwFlags = type == INPUT_MOUSE ? MOUSEEVENTF_MOVE : 0;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(type == INPUT_MOUSE ? 1 : 2, inputs, sizeof inputs[0]);
+    Sleep(100);
+}
+
+COLORREF ScreenAt(int x, int y)
+{
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+// The saver's keys kept as they were; the system's defaults, a test show as the slide folder.
+class SaverRun : public ::testing::Test {
+protected:
+    SaverRun()
+    {
+        e2e::DeleteKeyTree(HKEY_CURRENT_USER, kSystemKeyName);
+        WriteShow(show_);
+        SetValue(kSaverKeyName, "Path", show_.Path());
+        SetValue(kSaverKeyName, "Fit Screen", 0);
+    }
+    // Starts the show with the cursor at (500, 400); its window must come up.
+    HWND StartShow(e2e::Process& saver, const std::string& program = e2e::BesideTest("nimbra.scr"))
+    {
+        SetCursorPos(500, 400);
+        HWND window = saver.Start(Command("/s", program)) ? e2e::FindWindowByCaption(L"SaverWindow", saver.Id(), 10000) : nullptr;
+        Sleep(300);  // past creation: the first input is the test's own
+        return window;
+    }
+
+    e2e::RegistrySnapshot system_{HKEY_CURRENT_USER, kSystemKeyName}, saverKey_{HKEY_CURRENT_USER, kSaverKeyName};
+    e2e::TempFolder show_;
+};
+
+TEST_F(SaverRun, FullScreenShowCentredUntilAKey)
+{
+    e2e::Process saver;
+    HWND window = StartShow(saver);
+    ASSERT_NE(window, nullptr);
+    RECT area;
+    GetWindowRect(window, &area);
+    int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN), left = (cx - 640) / 2, top = (cy - 480) / 2;
+    EXPECT_TRUE(area.left == 0 && area.top == 0 && area.right == cx && area.bottom == cy);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    wchar_t className[32];
+    GetClassNameW(window, className, 32);
+    EXPECT_STREQ(className, L"ScrClass");
+    PostMessageA(window, WM_CLOSE, 0, 0);  // from another program, with no input: ignored
+
+    // The first slide comes in without a hold and stands centred at its own size, black around it.
+    auto slideStands = [&] { return ScreenAt(left, top) != 0 && ScreenAt(left, top) == ScreenAt(left + 639, top + 479); };
+    for (int i = 0; i < 100 && !slideStands(); ++i) Sleep(100);
+    bool known = false;
+    for (int n = 1; n <= 15; ++n)
+        known = known || ScreenAt(left, top) == RGB(SlideColour(n) >> 16, SlideColour(n) >> 8 & 0xFF, SlideColour(n) & 0xFF);
+    EXPECT_TRUE(slideStands() && known);
+    for (POINT p : {POINT{left - 1, top}, POINT{left, top - 1}, POINT{left + 640, top + 479}, POINT{left + 639, top + 480}})
+        EXPECT_EQ(ScreenAt(p.x, p.y), RGB(0, 0, 0)) << p.x << "," << p.y;
+    Input(INPUT_KEYBOARD, 'A');
+    EXPECT_EQ(saver.Wait(3000), 0);
+}
+
+// Run on each Windows family: only the Windows 95 family asks the password provider.
+class Family : public SaverRun {
+protected:
+    Family()
+    {
+        CopyFileA(e2e::BesideTest("nimbra.scr").c_str(), program_.c_str(), FALSE);
+        CopyFileA(e2e::BesideTest("..\\testlibs\\PASSWORD.CPL").c_str(), folder_.File("PASSWORD.CPL").c_str(), FALSE);
+        CopyFileA(e2e::BesideTest("..\\testlibs\\MPR.DLL").c_str(), folder_.File("MPR.DLL").c_str(), FALSE);
+    }
+    std::string Calls()
+    {
+        std::string calls;
+        e2e::ReadFileBytes(folder_.File("calls.txt"), &calls);
+        return calls;
+    }
+    void ExpectEndsOnAKeyWithoutAsking(const char* what)
+    {
+        e2e::Process saver;
+        ASSERT_NE(StartShow(saver, program_), nullptr) << what;
+        Input(INPUT_KEYBOARD, 'A');
+        EXPECT_EQ(saver.Wait(3000), 0) << what;
+        EXPECT_EQ(Calls(), "") << what;
+    }
+
+    e2e::TempFolder folder_;
+    std::string program_ = folder_.File("nimbra.scr");
+};
+
+TEST_F(Family, PasswordAskedOnTheWindows95FamilyOnceTheDelayIsOver)
+{
+    ExpectEndsOnAKeyWithoutAsking("within the 15 s delay");
+    SetValue(kSystemKeyName, "Password Delay", 0);
+    e2e::WriteFileBytes(folder_.File("answer.txt"), "refuse");
+    if (GetVersion() < 0x80000000) return ExpectEndsOnAKeyWithoutAsking("NT family");
+    e2e::Process saver;
+    HWND window = StartShow(saver, program_);
+    ASSERT_NE(window, nullptr);
+    Input(INPUT_KEYBOARD, 'A');
+    for (int i = 0; i < 30 && Calls().empty(); ++i) Sleep(100);
+    // Asked once: the key and the travel made while it asked did not count, nor does the cursor's
+    // new place, and the close and screen-saver commands are swallowed.
+    Input(INPUT_MOUSE, 0);
+    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageA(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+    std::string asked = "VerifyScreenSavePwd " + std::to_string(reinterpret_cast<uintptr_t>(window)) + "\n";
+    EXPECT_EQ(saver.Wait(500), -1);
+    EXPECT_EQ(Calls(), asked);
+
+    e2e::WriteFileBytes(folder_.File("answer.txt"), "accept");
+    Input(INPUT_KEYBOARD, 'B');
+    EXPECT_EQ(saver.Wait(3000), 0);
+    EXPECT_EQ(Calls(), asked + asked);
+    DeleteFileA(folder_.File("calls.txt").c_str());
+    DeleteFileA(folder_.File("PASSWORD.CPL").c_str());
+    ExpectEndsOnAKeyWithoutAsking("without PASSWORD.CPL");
+}
+
+TEST_F(Family, ChangePasswordAsksTheNetworkProvider)
+{
+    const char overrides[] = "Software\\Wine\\AppDefaults\\nimbra.scr\\DllOverrides";
+    e2e::RegistrySnapshot kept(HKEY_CURRENT_USER, overrides);
+    SetValue(overrides, "mpr", std::string("native"));  // the stand-in beside the program, not Wine's own
+    e2e::Process saver;
+    ASSERT_TRUE(saver.Start(Command("/a 1234", program_)));
+    EXPECT_EQ(saver.Wait(5000), 0);
+    EXPECT_EQ(Calls(), "PwdChangePasswordA SCRSAVE 1234 0 0\n");
+}
+
+TEST_F(SaverRun, PreviewFillsItsParentAndEndsWithItOtherRunsEndAtOnce)
+{
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 40, 30, 152, 112, nullptr, nullptr, nullptr, nullptr);
+    e2e::Process saver;
+    ASSERT_TRUE(saver.Start(Command("/p " + std::to_string(reinterpret_cast<intptr_t>(parent)))));
+    HWND child = nullptr;
+    for (int i = 0; i < 250 && child == nullptr; ++i, Sleep(20)) {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+        child = FindWindowExA(parent, nullptr, "ScrClass", "SaverPreview");
+    }
+    RECT area = {};
+    GetWindowRect(child, &area);
+    EXPECT_TRUE(area.left == 40 && area.top == 30 && area.right == 192 && area.bottom == 142);
+    EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_CHILD);
+    DestroyWindow(parent);
+    EXPECT_EQ(saver.Wait(3000), 0);
+    for (const char* arguments : {"/p 0", "/x", "/", "-"}) {  // no parent, or no known switch
+        e2e::Process ends;
+        ASSERT_TRUE(ends.Start(Command(arguments)));
+        EXPECT_EQ(ends.Wait(5000), 0) << arguments;
+    }
+}
+
+// The settings dialog shows what was read and stores it on OK: one checkbox, clicked once here.
+TEST(ConfigDialog, ShowsAndStoresFitScreenWithTheSlideFolder)
+{
+    const DWORD kNone = 99;  // no value (and for "Fit Screen" no key at all)
+    const std::string unterminated(MAX_PATH, 'b'), tooLong(300, 'a'), started = "(the folder it started in)";
+    struct Case { DWORD fit; std::string path; int button; DWORD storedFit; std::string storedPath; } cases[] = {
+        {1, "C:\\show", IDOK, 0, "C:\\show"}, {0, "C:\\表示", IDOK, 1, "C:\\表示"}, {2, "C:\\show", IDCANCEL, 2, "C:\\show"},
+        {0, "C:\\show", 0, 0, "C:\\show"}, {kNone, "", IDOK, 1, ""}, {0, "", IDOK, 1, started},
+        {0, tooLong, IDOK, 1, started}, {0, unterminated, IDOK, 1, started}};
+    e2e::RegistrySnapshot kept(HKEY_CURRENT_USER, kSaverKeyName);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        e2e::DeleteKeyTree(HKEY_CURRENT_USER, kSaverKeyName);
+        if (c.fit != kNone) SetValue(kSaverKeyName, "Fit Screen", c.fit);
+        if (c.path == unterminated) SetValue(kSaverKeyName, "Path", REG_BINARY, c.path.data(), MAX_PATH);
+        else if (!c.path.empty()) SetValue(kSaverKeyName, "Path", c.path);
+        e2e::TempFolder folder;
+        e2e::Process saver;
+        ASSERT_TRUE(saver.Start(Command("/c"), folder.Path().c_str()));
+        HWND dialog = e2e::FindWindowByCaption(L"ｽｸﾘｰﾝｾｰﾊﾞｰの設定", saver.Id(), 10000);
+        EXPECT_TRUE(e2e::ControlText(dialog, IDOK) == L"OK" && e2e::ControlText(dialog, IDCANCEL) == L"Cancel");
+        EXPECT_EQ(e2e::ControlText(dialog, 1000), L"ﾃﾞｽｸﾄｯﾌﾟｻｲｽﾞに拡大");
+        EXPECT_EQ(SendDlgItemMessageW(dialog, 1000, BM_GETCHECK, 0, 0), c.fit == 1 || c.fit == 2 ? BST_CHECKED : BST_UNCHECKED);
+        SendDlgItemMessageW(dialog, 1000, BM_CLICK, 0, 0);
+        if (c.button != 0) SendDlgItemMessageW(dialog, c.button, BM_CLICK, 0, 0);
+        else SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // the caption's close box
+        EXPECT_EQ(saver.Wait(5000), 0);
+
+        HKEY key;
+        DWORD fit = kNone, type = 0, size = sizeof fit;
+        char path[MAX_PATH + 1] = {};
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSaverKeyName, 0, KEY_READ, &key), ERROR_SUCCESS);
+        RegQueryValueExA(key, "Fit Screen", nullptr, nullptr, reinterpret_cast<BYTE*>(&fit), &size);
+        size = MAX_PATH + 1;
+        RegQueryValueExA(key, "Path", nullptr, &type, reinterpret_cast<BYTE*>(path), &size);
+        RegCloseKey(key);
+        EXPECT_EQ(fit, c.storedFit);
+        EXPECT_EQ(path, c.storedPath == started ? folder.Path() : c.storedPath);
+        EXPECT_TRUE(c.button != IDOK || (type == REG_SZ && size == MAX_PATH));  // the whole path buffer
+    }
+}
+
+}  // namespace

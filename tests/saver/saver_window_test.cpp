@@ -1,0 +1,188 @@
+// The saver window in this process: the system's values it reads, where the stage goes, the input
+// rules, the close sequence, and RunSaver from start to end, also without memory for its display context.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "saver/saver_entry.h"
+#include "saver/saver_window.h"
+#include "saver/settings.h"
+#include "saver_test_support.h"
+
+using namespace saver_test;
+
+static size_t failingSize;  // the next allocation of this size fails, as the saver's own operator new fails
+
+void* operator new(size_t size)
+{
+    bool fail = size == failingSize;
+    failingSize = fail ? 0 : failingSize;
+    return fail ? nullptr : malloc(size ? size : 1);
+}
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return operator new(size); }
+void operator delete(void* block) noexcept { free(block); }
+void operator delete(void* block, size_t) noexcept { free(block); }
+
+namespace {
+
+TEST(SystemValues, FourBytesOfAnyTypeWithDefaults)
+{
+    e2e::RegistrySnapshot kept(HKEY_CURRENT_USER, kSystemKeyName);
+    e2e::DeleteKeyTree(HKEY_CURRENT_USER, kSystemKeyName);
+    TSaverSettings s;
+    s.muteSound = 7, s.passwordActive = 1;
+    s.ReadSystemSettings();
+    EXPECT_TRUE(s.passwordDelay == 15 && s.mouseThreshold == 50 && s.muteSound == 7 && s.passwordActive == 0);
+    BYTE three[4] = {3, 0, 0, 0};
+    SetValue(kSystemKeyName, "Mouse Threshold", REG_BINARY, three, 4);
+    SetValue(kSystemKeyName, "Mute Sound", 1);
+    SetValue(kSystemKeyName, "Password Delay", REG_SZ, "123456789", 10);  // longer than four bytes: the default
+    s.ReadSystemSettings();
+    EXPECT_TRUE(s.passwordDelay == 15 && s.mouseThreshold == 3 && s.muteSound == 1);
+}
+
+TEST(ViewRect, CentredAtStageSizeUnlessFitScreenOrTooSmall)
+{
+    struct Case { int width, height; unsigned fit; TRect32 view; } cases[] = {
+        {1024, 768, 0, {192, 144, 640, 480}}, {1024, 768, 1, {0, 0, 1024, 768}}, {1024, 768, 7, {0, 0, 1024, 768}},
+        {641, 481, 0, {0, 0, 640, 480}}, {640, 480, 0, {0, 0, 640, 480}}, {639, 480, 0, {0, 0, 639, 480}},
+        {640, 479, 0, {0, 0, 640, 479}}, {152, 112, 0, {0, 0, 152, 112}}};
+    for (const Case& c : cases) {
+        TRect32 v = ComputeViewRect(c.width, c.height, c.fit);
+        EXPECT_TRUE(v.x == c.view.x && v.y == c.view.y && v.width == c.view.width && v.height == c.view.height)
+            << c.width << "x" << c.height << " fit " << c.fit;
+    }
+}
+
+// A window of the saver's window procedure; threshold 50, delay 15 s, cursor origin (500, 400).
+class SaverWindow : public ::testing::Test {
+protected:
+    void Open(RunMode mode)
+    {
+        runMode = mode;
+        saverSettings = &settings_;
+        settings_.ReadSystemSettings();
+        WNDCLASSA windowClass = {0, SaverWndProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "SaverWindowTest"};
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowExA(0, "SaverWindowTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_EQ(settings_.window, window_);
+        settings_.cursorOrigin = POINT{500, 400};
+    }
+    ~SaverWindow() override
+    {
+        DestroyWindow(window_);
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {}  // posted closes, the quit
+        saverSettings = nullptr;
+        runMode = RunMode::None;
+    }
+
+    e2e::RegistrySnapshot system_{HKEY_CURRENT_USER, kSystemKeyName};
+    bool deleted_ = e2e::DeleteKeyTree(HKEY_CURRENT_USER, kSystemKeyName);
+    TSaverSettings settings_;
+    HWND window_ = nullptr;
+};
+
+TEST_F(SaverWindow, InputRules)
+{
+    const RunMode S = RunMode::Saver, P = RunMode::Preview;
+    const POINT O = {500, 400}, away = {900, 700};
+    struct Case { const char* what; RunMode mode; int passwordActive; UINT message; WPARAM wParam; POINT cursor; bool closes; } cases[] = {
+        {"key", S, 0, WM_KEYDOWN, 'A', O, 1}, {"left", S, 0, WM_LBUTTONDOWN, 0, O, 1},
+        {"right", S, 0, WM_RBUTTONDOWN, 0, O, 1}, {"middle", S, 0, WM_MBUTTONDOWN, 0, O, 1},
+        {"deactivated", S, 0, WM_ACTIVATE, WA_INACTIVE, O, 1}, {"activated", S, 0, WM_ACTIVATE, WA_ACTIVE, O, 0},
+        {"other application", S, 0, WM_ACTIVATEAPP, 0, O, 1}, {"this application", S, 0, WM_ACTIVATEAPP, 1, O, 0},
+        {"caption inactive", S, 0, WM_NCACTIVATE, 0, O, 1}, {"caption active", S, 0, WM_NCACTIVATE, 1, O, 0},
+        {"50 right", S, 0, WM_MOUSEMOVE, 0, {550, 400}, 0}, {"51 right", S, 0, WM_MOUSEMOVE, 0, {551, 400}, 1},
+        {"50 left", S, 0, WM_MOUSEMOVE, 0, {450, 400}, 0}, {"51 left", S, 0, WM_MOUSEMOVE, 0, {449, 400}, 1},
+        {"50 up", S, 0, WM_MOUSEMOVE, 0, {500, 350}, 0}, {"51 up", S, 0, WM_MOUSEMOVE, 0, {500, 349}, 1},
+        {"51 down", S, 0, WM_MOUSEMOVE, 0, {500, 451}, 1}, {"key, password dialog up", S, 1, WM_KEYDOWN, 'A', O, 0},
+        {"click, password dialog up", S, 1, WM_LBUTTONDOWN, 0, O, 0}, {"away, password dialog up", S, 1, WM_MOUSEMOVE, 0, away, 0},
+        {"deactivated, password dialog up", S, 1, WM_ACTIVATEAPP, 0, O, 0}, {"key in preview", P, 0, WM_KEYDOWN, 'A', O, 0},
+        {"away in preview", P, 0, WM_MOUSEMOVE, 0, away, 0}, {"deactivated in preview", P, 0, WM_ACTIVATEAPP, 0, O, 0}};
+    Open(RunMode::Saver);
+    for (const Case& c : cases) {
+        runMode = c.mode;
+        settings_.passwordActive = c.passwordActive;
+        settings_.closeRequested = 0;
+        SetCursorPos(c.cursor.x, c.cursor.y);
+        SendMessageA(window_, c.message, c.wParam, MAKELPARAM(5, 5));  // the rule reads the cursor, not this
+        MSG m;
+        EXPECT_EQ(PeekMessageA(&m, window_, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0, c.closes) << c.what;
+        EXPECT_EQ(settings_.closeRequested == 1, c.closes) << c.what;
+        // Over the window the cursor is hidden while the rules hold, the arrow otherwise.
+        SendMessageA(window_, WM_SETCURSOR, reinterpret_cast<WPARAM>(window_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(GetCursor() == nullptr, c.mode == S && c.passwordActive == 0) << c.what;
+    }
+}
+
+TEST_F(SaverWindow, CloseSequenceAndSystemCommands)
+{
+    const RunMode S = RunMode::Saver, P = RunMode::Preview;
+    struct Case { const char* what; RunMode mode; int closeRequested, passwordActive; UINT message; WPARAM wParam; bool destroyed; } cases[] = {
+        {"close nobody asked for", S, 0, 0, WM_CLOSE, 0, 0}, {"close, password dialog up", S, 1, 1, WM_CLOSE, 0, 0},
+        {"close asked for, within the delay", S, 1, 0, WM_CLOSE, 0, 1}, {"close in preview", P, 0, 0, WM_CLOSE, 0, 1},
+        // Passed on, these two would close the window through the close asked for.
+        {"SC_CLOSE", S, 1, 0, WM_SYSCOMMAND, SC_CLOSE, 0}, {"SC_SCREENSAVE", S, 1, 0, WM_SYSCOMMAND, SC_SCREENSAVE, 0},
+        {"SC_CLOSE in preview", P, 0, 0, WM_SYSCOMMAND, SC_CLOSE, 1}};
+    for (const Case& c : cases) {
+        Open(c.mode);
+        settings_.closeRequested = c.closeRequested;
+        settings_.passwordActive = c.passwordActive;
+        EXPECT_EQ(SendMessageA(window_, c.message, c.wParam, 0), 0) << c.what;
+        EXPECT_EQ(!IsWindow(window_), c.destroyed) << c.what;
+        DestroyWindow(window_);
+        MSG m;
+        EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << c.what;  // the loop ends
+    }
+}
+
+bool SaverRunningFlag()
+{
+    BOOL running = FALSE;
+    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    return running != FALSE;
+}
+
+// RunSaver, with a second thread that looks one second in (window up, running-saver flag), then presses a key.
+std::pair<bool, bool> seen;
+DWORD WINAPI LookThenPressKey(LPVOID)
+{
+    Sleep(1000);
+    seen = {IsWindow(saverWindow) != FALSE, SaverRunningFlag()};
+    return PostMessageA(saverWindow, WM_KEYDOWN, 'A', 0);
+}
+std::pair<bool, bool> RunSaverLookingOnce()
+{
+    HANDLE looker = CreateThread(nullptr, 0, LookThenPressKey, nullptr, 0, nullptr);
+    RunSaver(nullptr);
+    WaitForSingleObject(looker, INFINITE);
+    CloseHandle(looker);
+    return seen;
+}
+
+TEST(RunSaver, TellsTheSystemASaverRunsUntilItEndsAndEndsAtOnceWithoutMemory)
+{
+    e2e::RegistrySnapshot system(HKEY_CURRENT_USER, kSystemKeyName);
+    e2e::TempFolder show;
+    WriteShow(show);  // no missing-picture box to take the activation
+    strcpy(slideFolder, show.Path().c_str());
+    TSaverSettings settings;
+    settings.ReadSystemSettings();
+    saverSettings = &settings;
+    runMode = RunMode::Saver;
+    BOOL previous;  // Wine keeps the flag for the session: start from off, as Windows does at log-on
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &previous, 0);
+
+    EXPECT_EQ(RunSaverLookingOnce(), std::make_pair(true, true));
+    EXPECT_TRUE(!SaverRunningFlag() && displayContext == nullptr && !IsWindow(saverWindow));
+    failingSize = sizeof(CDIB);
+    EXPECT_EQ(RunSaverLookingOnce(), std::make_pair(false, false));  // gone before anything could end it
+    EXPECT_TRUE(failingSize == 0 && !SaverRunningFlag());
+    saverSettings = nullptr;
+    runMode = RunMode::None;
+    slideFolder[0] = '\0';
+}
+
+}  // namespace
