@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,14 +16,13 @@ namespace saver_test {
 const char kSystemKeyName[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
 const char kSaverKeyName[] = "Software\\Varnel\\Ithra Saver";
 
-// A 24-bit BMP file; pixel(x, y) gives 0x00RRGGBB.
-inline bool WriteBmp(const std::string& path, int width, int height, const std::function<uint32_t(int, int)>& pixel)
+inline void WriteBmp(const std::string& path, int width, int height, const std::function<uint32_t(int, int)>& pixel)
 {
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = pixel(static_cast<int>(i % width), static_cast<int>(i / width));
     std::string bytes(BmpFileSize24(width, height), '\0');
     BmpWrite24(pixels.data(), width, height, reinterpret_cast<uint8_t*>(&bytes[0]));
-    return e2e::WriteFileBytes(path, bytes);
+    e2e::WriteFileBytes(path, bytes);
 }
 
 inline uint32_t SlideColour(int n) { return 0x00102030u + static_cast<uint32_t>(n) * 0x00080A0Cu; }  // never black
@@ -34,23 +32,21 @@ inline std::string SlideName(int n) { return "slide_" + std::to_string(n / 10) +
 // every block, row by row, black.
 inline void WriteShow(const e2e::TempFolder& folder)
 {
-    for (int n = 1; n <= 15; ++n)
-        WriteBmp(folder.File(SlideName(n).c_str()), 640, 480, [n](int, int) { return SlideColour(n); });
+    for (int n = 1; n <= 15; ++n) WriteBmp(folder.File(SlideName(n).c_str()), 640, 480, [n](int, int) { return SlideColour(n); });
     WriteBmp(folder.File("tile.bmp"), 256, 16, [](int x, int y) { return y * 16 + x % 16 < 16 * (x / 16 + 1) ? 0u : 0xFFFFFFu; });
 }
 
 inline void SetValue(const char* keyName, const char* name, DWORD type, const void* data, DWORD size)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) return;
     RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
 }
 inline void SetValue(const char* keyName, const char* name, DWORD value) { SetValue(keyName, name, REG_DWORD, &value, 4); }
-inline void SetValue(const char* keyName, const char* name, const std::string& value)
+inline void SetValue(const char* keyName, const char* name, const std::string& text)
 {
-    SetValue(keyName, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+    SetValue(keyName, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
 }  // namespace saver_test

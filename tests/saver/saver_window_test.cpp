@@ -26,22 +26,6 @@ void operator delete(void* block, size_t) noexcept { free(block); }
 
 namespace {
 
-TEST(SystemValues, FourBytesOfAnyTypeWithDefaults)
-{
-    e2e::RegistrySnapshot kept(HKEY_CURRENT_USER, kSystemKeyName);
-    e2e::DeleteKeyTree(HKEY_CURRENT_USER, kSystemKeyName);
-    TSaverSettings s;
-    s.muteSound = 7, s.passwordActive = 1;
-    s.ReadSystemSettings();
-    EXPECT_TRUE(s.passwordDelay == 15 && s.mouseThreshold == 50 && s.muteSound == 7 && s.passwordActive == 0);
-    BYTE three[4] = {3, 0, 0, 0};
-    SetValue(kSystemKeyName, "Mouse Threshold", REG_BINARY, three, 4);
-    SetValue(kSystemKeyName, "Mute Sound", 1);
-    SetValue(kSystemKeyName, "Password Delay", REG_SZ, "123456789", 10);  // longer than four bytes: the default
-    s.ReadSystemSettings();
-    EXPECT_TRUE(s.passwordDelay == 15 && s.mouseThreshold == 3 && s.muteSound == 1);
-}
-
 TEST(ViewRect, CentredAtStageSizeUnlessFitScreenOrTooSmall)
 {
     struct Case { int width, height; unsigned fit; TRect32 view; } cases[] = {
@@ -55,14 +39,16 @@ TEST(ViewRect, CentredAtStageSizeUnlessFitScreenOrTooSmall)
     }
 }
 
-// A window of the saver's window procedure; threshold 50, delay 15 s, cursor origin (500, 400).
+// A window of the saver's window procedure; the system's defaults (threshold 50, delay 15 s), cursor origin (500, 400).
 class SaverWindow : public ::testing::Test {
 protected:
     void Open(RunMode mode)
     {
         runMode = mode;
         saverSettings = &settings_;
+        settings_.passwordActive = 1;
         settings_.ReadSystemSettings();
+        ASSERT_TRUE(settings_.passwordDelay == 15 && settings_.mouseThreshold == 50 && settings_.passwordActive == 0);
         WNDCLASSA windowClass = {0, SaverWndProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "SaverWindowTest"};
         RegisterClassA(&windowClass);
         window_ = CreateWindowExA(0, "SaverWindowTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
@@ -101,6 +87,9 @@ TEST_F(SaverWindow, InputRules)
         {"click, password dialog up", S, 1, WM_LBUTTONDOWN, 0, O, 0}, {"away, password dialog up", S, 1, WM_MOUSEMOVE, 0, away, 0},
         {"deactivated, password dialog up", S, 1, WM_ACTIVATEAPP, 0, O, 0}, {"key in preview", P, 0, WM_KEYDOWN, 'A', O, 0},
         {"away in preview", P, 0, WM_MOUSEMOVE, 0, away, 0}, {"deactivated in preview", P, 0, WM_ACTIVATEAPP, 0, O, 0}};
+    BYTE fifty[4] = {50, 0, 0, 0};  // four bytes of any type; a longer value leaves the default
+    SetValue(kSystemKeyName, "Mouse Threshold", REG_BINARY, fifty, 4);
+    SetValue(kSystemKeyName, "Password Delay", REG_SZ, "123456789", 10);
     Open(RunMode::Saver);
     for (const Case& c : cases) {
         runMode = c.mode;
@@ -147,6 +136,7 @@ bool SaverRunningFlag()
 
 // RunSaver, with a second thread that looks one second in (window up, running-saver flag), then presses a key.
 std::pair<bool, bool> seen;
+
 DWORD WINAPI LookThenPressKey(LPVOID)
 {
     Sleep(1000);
@@ -164,7 +154,6 @@ std::pair<bool, bool> RunSaverLookingOnce()
 
 TEST(RunSaver, TellsTheSystemASaverRunsUntilItEndsAndEndsAtOnceWithoutMemory)
 {
-    e2e::RegistrySnapshot system(HKEY_CURRENT_USER, kSystemKeyName);
     e2e::TempFolder show;
     WriteShow(show);  // no missing-picture box to take the activation
     strcpy(slideFolder, show.Path().c_str());

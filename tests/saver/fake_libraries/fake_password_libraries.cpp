@@ -8,8 +8,8 @@
 static std::string Beside(const char* name)
 {
     MEMORY_BASIC_INFORMATION info = {};
-    VirtualQuery(reinterpret_cast<void*>(&Beside), &info, sizeof info);
     char path[MAX_PATH];
+    VirtualQuery(reinterpret_cast<void*>(&Beside), &info, sizeof info);
     std::string self(path, GetModuleFileNameA(static_cast<HMODULE>(info.AllocationBase), path, sizeof path));
     return self.substr(0, self.find_last_of('\\') + 1) + name;
 }
@@ -21,12 +21,7 @@ static void Note(const std::string& line)
 
 extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window)
 {
-    // What a person does while the dialog is up: a key, and the mouse moved far away.
-    SendMessageA(window, WM_KEYDOWN, 'A', 0);
-    POINT cursor;
-    GetCursorPos(&cursor);
-    SetCursorPos(cursor.x + 200, cursor.y);
-    SendMessageA(window, WM_MOUSEMOVE, 0, 0);
+    SendMessageA(window, WM_KEYDOWN, 'A', 0);  // what a person does while the dialog is up
     Note("VerifyScreenSavePwd " + std::to_string(reinterpret_cast<uintptr_t>(window)));
     char answer[8] = {};
     if (FILE* in = fopen(Beside("answer.txt").c_str(), "rb")) fread(answer, 1, 6, in), fclose(in);
