@@ -1,15 +1,18 @@
 // End-to-end helpers: processes, windows, message boxes, registry snapshots and temporary folders.
 #include "e2e.h"
 
+#include <shlwapi.h>
+
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 namespace e2e {
 
 namespace {
 
 struct WindowSearch {
-    const std::wstring* caption;  // null: any
-    const wchar_t* className;     // null: any
+    const std::wstring* caption;  // null: a message box, found by its class
     DWORD pid;
     HWND found;
 };
@@ -19,20 +22,19 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
     WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
+    wchar_t name[8] = {};
+    GetClassNameW(window, name, 8);
     if ((search->pid != 0 && pid != search->pid) || !IsWindowVisible(window) ||
-        (search->className && wcscmp(name, search->className) != 0) ||
-        (search->caption && WindowText(window) != *search->caption))
+        (search->caption ? WindowText(window) != *search->caption : wcscmp(name, L"#32770") != 0))
         return TRUE;
     search->found = window;
     return FALSE;
 }
 
-HWND FindTopWindow(const std::wstring* caption, const wchar_t* className, DWORD pid, DWORD timeoutMs)
+HWND FindTopWindow(const std::wstring* caption, DWORD pid, DWORD timeoutMs)
 {
     for (DWORD start = GetTickCount();; Sleep(20)) {  // looks once even with no time to wait
-        WindowSearch search{caption, className, pid, nullptr};
+        WindowSearch search{caption, pid, nullptr};
         EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found || GetTickCount() - start >= timeoutMs) return search.found;
     }
@@ -50,18 +52,15 @@ std::string BesideTest(const char* fileName)
 Process::~Process()
 {
     Kill();
-    if (info_.hProcess) CloseHandle(info_.hProcess);
-    if (info_.hThread) CloseHandle(info_.hThread);
+    if (info_.hProcess) CloseHandle(info_.hProcess), CloseHandle(info_.hThread);
 }
 
 bool Process::Start(const std::string& commandLine, const char* workingFolder)
 {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workingFolder, &startup, &info_))
-        return false;
+    std::string line = commandLine;  // CreateProcessA may write into it
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, workingFolder, &startup, &info_)) return false;
     WaitForInputIdle(info_.hProcess, 5000);
     return true;
 }
@@ -76,15 +75,12 @@ long Process::Wait(DWORD timeoutMs)
 
 void Process::Kill()
 {
-    if (info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(info_.hProcess, 99);
-        WaitForSingleObject(info_.hProcess, 5000);
-    }
+    if (info_.hProcess && TerminateProcess(info_.hProcess, 99)) WaitForSingleObject(info_.hProcess, 5000);
 }
 
 HWND FindWindowByCaption(const std::wstring& caption, DWORD pid, DWORD timeoutMs)
 {
-    return FindTopWindow(&caption, nullptr, pid, timeoutMs);
+    return FindTopWindow(&caption, pid, timeoutMs);
 }
 
 std::wstring WindowText(HWND window)
@@ -111,11 +107,8 @@ bool WaitGone(HWND window, DWORD timeoutMs)
 MessageBoxSeen FindMessageBox(DWORD pid, DWORD timeoutMs)
 {
     MessageBoxSeen box;
-    box.window = FindTopWindow(nullptr, L"#32770", pid, timeoutMs);
-    if (box.window) {
-        box.caption = WindowText(box.window);
-        box.text = ControlText(box.window, 0xFFFF);
-    }
+    if ((box.window = FindTopWindow(nullptr, pid, timeoutMs)))
+        box.caption = WindowText(box.window), box.text = ControlText(box.window, 0xFFFF);
     return box;
 }
 
@@ -132,38 +125,29 @@ RegistrySnapshot::RegistrySnapshot(HKEY root, const char* subKey) : root_(root),
     char name[16384];
     DWORD nameLength = sizeof name, type = 0, size = 0;
     for (DWORD i = 0; RegEnumValueA(key, i, name, &nameLength, nullptr, &type, nullptr, &size) == ERROR_SUCCESS; ++i) {
-        Value value{std::string(name, nameLength), type, std::vector<BYTE>(size)};
-        RegQueryValueExA(key, name, nullptr, nullptr, value.data.data(), &size);
-        value.data.resize(size);
-        values_.push_back(value);
+        std::vector<BYTE> data(4 + size);
+        RegQueryValueExA(key, name, nullptr, reinterpret_cast<DWORD*>(data.data()), data.data() + 4, &size);
+        values_.emplace_back(std::string(name, nameLength), data);
         nameLength = sizeof name;
     }
     RegCloseKey(key);
 }
 
-void RegistrySnapshot::Restore()
+RegistrySnapshot::~RegistrySnapshot()
 {
     HKEY key;
     DeleteKeyTree(root_, subKey_.c_str());
-    if (!existed_ ||
-        RegCreateKeyExA(root_, subKey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (!existed_ || RegCreateKeyExA(root_, subKey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
-    for (const Value& v : values_) RegSetValueExA(key, v.name.c_str(), 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
+    for (const auto& v : values_)
+        RegSetValueExA(key, v.first.c_str(), 0, *reinterpret_cast<const DWORD*>(v.second.data()), v.second.data() + 4,
+                       static_cast<DWORD>(v.second.size() - 4));
     RegCloseKey(key);
 }
 
 bool DeleteKeyTree(HKEY root, const char* subKey)
 {
-    HKEY key;
-    if (RegOpenKeyExA(root, subKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        char child[256];
-        DWORD length = sizeof child;
-        while (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-               DeleteKeyTree(key, child))
-            length = sizeof child;
-        RegCloseKey(key);
-    }
-    LONG result = RegDeleteKeyA(root, subKey);
+    DWORD result = SHDeleteKeyA(root, subKey);
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
@@ -176,11 +160,6 @@ TempFolder::TempFolder()
         snprintf(name, sizeof name, "%snimbra_test_%lu_%u", base, GetCurrentProcessId(), ++counter);
         if (CreateDirectoryA(name, nullptr)) path_ = name;
     } while (path_.empty() && GetLastError() == ERROR_ALREADY_EXISTS);
-}
-
-TempFolder::~TempFolder()
-{
-    if (!path_.empty()) RemoveTree(path_);
 }
 
 bool RemoveTree(const std::string& path)
@@ -201,21 +180,15 @@ bool RemoveTree(const std::string& path)
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes)
 {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) return false;
-    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && written;
+    std::ofstream file(path, std::ios::binary);
+    return file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && (file.close(), !file.fail());
 }
 
 bool ReadFileBytes(const std::string& path, std::string* bytes)
 {
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file) return false;
-    bytes->clear();
-    char chunk[65536];
-    for (size_t got; (got = fread(chunk, 1, sizeof chunk, file)) > 0;) bytes->append(chunk, got);
-    fclose(file);
-    return true;
+    std::ifstream file(path, std::ios::binary);
+    if (file) bytes->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return static_cast<bool>(file);
 }
 
 }  // namespace e2e

@@ -15,6 +15,7 @@ std::string BesideTest(const char* fileName);
 class Process {
 public:
     Process() = default;
+    Process(const Process&) = delete;
     ~Process();
     bool Start(const std::string& commandLine, const char* workingFolder = nullptr);
     long Wait(DWORD timeoutMs);  // exit code, or -1 when the program did not end within timeoutMs
@@ -23,8 +24,6 @@ public:
     HANDLE Handle() const { return info_.hProcess; }
 
 private:
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
     PROCESS_INFORMATION info_{};
 };
 
@@ -37,40 +36,32 @@ bool WaitGone(HWND window, DWORD timeoutMs);
 // A message box ("#32770" with a static text) shown by process pid.
 struct MessageBoxSeen {
     HWND window = nullptr;
-    std::wstring caption;
-    std::wstring text;
+    std::wstring caption, text;
 };
 MessageBoxSeen FindMessageBox(DWORD pid, DWORD timeoutMs);
 void Answer(const MessageBoxSeen& box, int buttonId);
 
-// Keeps a registry key as it was: the constructor records it, the destructor puts it back.
+// Keeps a registry key as it was (values, not subkeys): recorded now, put back by the destructor.
 class RegistrySnapshot {
 public:
     RegistrySnapshot(HKEY root, const char* subKey);
-    ~RegistrySnapshot() { Restore(); }
-    void Restore();
+    ~RegistrySnapshot();
 
 private:
-    struct Value {
-        std::string name;
-        DWORD type;
-        std::vector<BYTE> data;
-    };
     HKEY root_;
     std::string subKey_;
     bool existed_ = false;
-    std::vector<Value> values_;
+    std::vector<std::pair<std::string, std::vector<BYTE>>> values_;  // name, then the type's 4 bytes and the data
 };
 
 bool DeleteKeyTree(HKEY root, const char* subKey);  // true when the key is gone
-
-bool RemoveTree(const std::string& path);  // a folder with everything in it
+bool RemoveTree(const std::string& path);           // a folder with everything in it
 
 // A new empty folder under the temporary folder, removed with its contents by the destructor.
 class TempFolder {
 public:
     TempFolder();
-    ~TempFolder();
+    ~TempFolder() { if (!path_.empty()) RemoveTree(path_); }
     const std::string& Path() const { return path_; }
     std::string File(const char* name) const { return path_ + "\\" + name; }
 

@@ -13,21 +13,16 @@ std::string Command(const std::string& arguments, const std::string& program = e
     return "\"" + program + "\" " + arguments;
 }
 
-void PressKey(WORD key)
+void PressKey(BYTE key)
 {
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof inputs[0]);
+    keybd_event(key, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
 }
 
 COLORREF ScreenAt(int x, int y)
 {
-    HDC screen = GetDC(nullptr);
-    COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return colour;
+    static HDC screen = GetDC(nullptr);  // the test program's whole life
+    return GetPixel(screen, x, y);
 }
 
 bool SameSlide(COLORREF a, COLORREF b)  // Wine's screen may be one step off in a channel
@@ -215,7 +210,7 @@ TEST(ConfigDialog, ShowsAndStoresFitScreenWithTheSlideFolder)
         SCOPED_TRACE(&c - cases);
         e2e::DeleteKeyTree(HKEY_CURRENT_USER, kSaverKeyName);
         if (c.fit != kNone) SetValue(kSaverKeyName, "Fit Screen", c.fit);
-        if (c.path == unterminated) SetValue(kSaverKeyName, "Path", REG_BINARY, c.path.data(), MAX_PATH);
+        if (c.path == unterminated) SHSetValueA(HKEY_CURRENT_USER, kSaverKeyName, "Path", REG_BINARY, c.path.data(), MAX_PATH);
         else if (!c.path.empty()) SetValue(kSaverKeyName, "Path", c.path);
         e2e::TempFolder folder;
         e2e::Process saver;
@@ -229,14 +224,10 @@ TEST(ConfigDialog, ShowsAndStoresFitScreenWithTheSlideFolder)
         else SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // the caption's close box
         EXPECT_EQ(saver.Wait(5000), 0);
 
-        HKEY key;
         DWORD fit = kNone, type = 0, size = sizeof fit;
         char path[MAX_PATH + 1] = {};
-        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSaverKeyName, 0, KEY_READ, &key), ERROR_SUCCESS);
-        RegQueryValueExA(key, "Fit Screen", nullptr, nullptr, reinterpret_cast<BYTE*>(&fit), &size);
-        size = MAX_PATH + 1;
-        RegQueryValueExA(key, "Path", nullptr, &type, reinterpret_cast<BYTE*>(path), &size);
-        RegCloseKey(key);
+        SHGetValueA(HKEY_CURRENT_USER, kSaverKeyName, "Fit Screen", nullptr, &fit, &size);
+        SHGetValueA(HKEY_CURRENT_USER, kSaverKeyName, "Path", &type, path, &(size = MAX_PATH + 1));
         EXPECT_EQ(fit, c.storedFit);
         EXPECT_EQ(path, c.storedPath == started ? folder.Path() : c.storedPath);
         EXPECT_TRUE(c.button != IDOK || (type == REG_SZ && size == MAX_PATH));  // the whole path buffer

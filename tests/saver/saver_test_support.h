@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+// after windows.h
+#include <shlwapi.h>
 
 #include <functional>
 #include <string>
@@ -36,17 +38,13 @@ inline void WriteShow(const e2e::TempFolder& folder)
     WriteBmp(folder.File("tile.bmp"), 256, 16, [](int x, int y) { return y * 16 + x % 16 < 16 * (x / 16 + 1) ? 0u : 0xFFFFFFu; });
 }
 
-inline void SetValue(const char* keyName, const char* name, DWORD type, const void* data, DWORD size)
+inline void SetValue(const char* keyName, const char* name, DWORD value)
 {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) return;
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    SHSetValueA(HKEY_CURRENT_USER, keyName, name, REG_DWORD, &value, 4);
 }
-inline void SetValue(const char* keyName, const char* name, DWORD value) { SetValue(keyName, name, REG_DWORD, &value, 4); }
 inline void SetValue(const char* keyName, const char* name, const std::string& text)
 {
-    SetValue(keyName, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    SHSetValueA(HKEY_CURRENT_USER, keyName, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
 }  // namespace saver_test

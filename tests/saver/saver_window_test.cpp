@@ -88,8 +88,8 @@ TEST_F(SaverWindow, InputRules)
         {"deactivated, password dialog up", S, 1, WM_ACTIVATEAPP, 0, O, 0}, {"key in preview", P, 0, WM_KEYDOWN, 'A', O, 0},
         {"away in preview", P, 0, WM_MOUSEMOVE, 0, away, 0}, {"deactivated in preview", P, 0, WM_ACTIVATEAPP, 0, O, 0}};
     BYTE fifty[4] = {50, 0, 0, 0};  // four bytes of any type; a longer value leaves the default
-    SetValue(kSystemKeyName, "Mouse Threshold", REG_BINARY, fifty, 4);
-    SetValue(kSystemKeyName, "Password Delay", REG_SZ, "123456789", 10);
+    SHSetValueA(HKEY_CURRENT_USER, kSystemKeyName, "Mouse Threshold", REG_BINARY, fifty, 4);
+    SHSetValueA(HKEY_CURRENT_USER, kSystemKeyName, "Password Delay", REG_SZ, "123456789", 10);
     Open(RunMode::Saver);
     for (const Case& c : cases) {
         runMode = c.mode;
