@@ -3,44 +3,21 @@
 
 #include <shlwapi.h>
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 
 namespace e2e {
 
-namespace {
-
-struct WindowSearch {
-    const std::wstring* caption;  // null: a message box, found by its class
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
-{
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t name[8] = {};
-    GetClassNameW(window, name, 8);
-    if ((search->pid != 0 && pid != search->pid) || !IsWindowVisible(window) ||
-        (search->caption ? WindowText(window) != *search->caption : wcscmp(name, L"#32770") != 0))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND FindTopWindow(const std::wstring* caption, DWORD pid, DWORD timeoutMs)
+static HWND FindTopWindow(const wchar_t* className, const wchar_t* caption, DWORD pid, DWORD timeoutMs)
 {
     for (DWORD start = GetTickCount();; Sleep(20)) {  // looks once even with no time to wait
-        WindowSearch search{caption, pid, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found || GetTickCount() - start >= timeoutMs) return search.found;
+        HWND window = nullptr;
+        DWORD owner = 0;
+        while ((window = FindWindowExW(nullptr, window, className, caption)) &&
+               (!IsWindowVisible(window) || (pid != 0 && GetWindowThreadProcessId(window, &owner) && owner != pid))) {}
+        if (window || GetTickCount() - start >= timeoutMs) return window;
     }
 }
-
-}  // namespace
 
 std::string BesideTest(const char* fileName)
 {
@@ -80,7 +57,7 @@ void Process::Kill()
 
 HWND FindWindowByCaption(const std::wstring& caption, DWORD pid, DWORD timeoutMs)
 {
-    return FindTopWindow(&caption, pid, timeoutMs);
+    return FindTopWindow(nullptr, caption.c_str(), pid, timeoutMs);
 }
 
 std::wstring WindowText(HWND window)
@@ -107,7 +84,7 @@ bool WaitGone(HWND window, DWORD timeoutMs)
 MessageBoxSeen FindMessageBox(DWORD pid, DWORD timeoutMs)
 {
     MessageBoxSeen box;
-    if ((box.window = FindTopWindow(nullptr, pid, timeoutMs)))
+    if ((box.window = FindTopWindow(L"#32770", nullptr, pid, timeoutMs)))
         box.caption = WindowText(box.window), box.text = ControlText(box.window, 0xFFFF);
     return box;
 }
@@ -155,11 +132,7 @@ TempFolder::TempFolder()
 {
     char base[MAX_PATH], name[MAX_PATH];
     GetTempPathA(sizeof base, base);
-    static unsigned counter;
-    do {
-        snprintf(name, sizeof name, "%snimbra_test_%lu_%u", base, GetCurrentProcessId(), ++counter);
-        if (CreateDirectoryA(name, nullptr)) path_ = name;
-    } while (path_.empty() && GetLastError() == ERROR_ALREADY_EXISTS);
+    if (GetTempFileNameA(base, "nim", 0, name) && DeleteFileA(name) && CreateDirectoryA(name, nullptr)) path_ = name;
 }
 
 bool RemoveTree(const std::string& path)

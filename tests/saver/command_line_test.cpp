@@ -7,15 +7,9 @@
 
 TEST(CommandLine, EverySpelling)
 {
-    const RunMode S = RunMode::Saver, P = RunMode::Preview, C = RunMode::Configure, A = RunMode::ChangePassword,
-                  N = RunMode::None;
+    const RunMode S = RunMode::Saver, P = RunMode::Preview, C = RunMode::Configure, A = RunMode::ChangePassword, N = RunMode::None;
     const bool F = true;  // Configure's owner: the foreground window
-    struct Case {
-        const char* text;
-        RunMode mode;
-        int32_t handle;
-        bool ownerFromForeground;
-    } cases[] = {
+    struct Case { const char* text; RunMode mode; int32_t handle; bool ownerFromForeground; } cases[] = {
         {"nimbra.scr /s", S, 0, 0}, {"nimbra.scr -s", S, 0, 0}, {"nimbra.scr S", S, 0, 0}, {"nimbra.scr /S 1234", S, 0, 0},
         {"nimbra.scr /save", S, 0, 0}, {"nimbra.scr   /s", S, 0, 0}, {"nimbra.scr /p 1234", P, 1234, 0},
         {"nimbra.scr /p:1234", P, 1234, 0}, {"nimbra.scr /P1234", P, 1234, 0}, {"nimbra.scr /l 1234", P, 1234, 0},
@@ -28,10 +22,10 @@ TEST(CommandLine, EverySpelling)
         {"nimbra.scr", C, 0, 0}, {"nimbra.scr ", C, 0, 0}, {"", C, 0, 0}, {nullptr, C, 0, 0},
         {"nimbra.scr /a 5678", A, 5678, 0}, {"nimbra.scr -A:42", A, 42, 0}, {"nimbra.scr /a", A, 0, 0},
         {"nimbra.scr /x", N, 0, 0}, {"nimbra.scr /", N, 0, 0}, {"nimbra.scr -", N, 0, 0}, {"nimbra.scr //s", N, 0, 0},
-        {"nimbra.scr ?", N, 0, 0}, {"nimbra.scr /p 99999999999999999999", P, INT32_MAX, 0},  // saturated
-        {"nimbra.scr /p -99999999999999999999", P, INT32_MIN, 0}, {"nimbra.scr /p 2147483647", P, INT32_MAX, 0},
-        {"nimbra.scr /p -2147483648", P, INT32_MIN, 0}, {"nimbra.scr /p 2147483646", P, INT32_MAX - 1, 0},
-        {"nimbra.scr /p +12", P, 12, 0}, {"nimbra.scr /p \t 12", P, 12, 0},
+        {"nimbra.scr ?", N, 0, 0}, {"nimbra.scr /p +12", P, 12, 0}, {"nimbra.scr /p \t 12", P, 12, 0},
+        {"nimbra.scr /p 99999999999999999999", P, INT32_MAX, 0}, {"nimbra.scr /p -99999999999999999999", P, INT32_MIN, 0},
+        {"nimbra.scr /p 2147483647", P, INT32_MAX, 0}, {"nimbra.scr /p 2147483646", P, INT32_MAX - 1, 0},
+        {"nimbra.scr /p -2147483648", P, INT32_MIN, 0},  // beyond the ends: saturated
     };
     for (const Case& c : cases) {
         DecodedCommandLine d = DecodeCommandLine(c.text);

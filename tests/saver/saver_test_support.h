@@ -27,14 +27,13 @@ inline void WriteBmp(const std::string& path, int width, int height, const std::
     e2e::WriteFileBytes(path, bytes);
 }
 
-inline uint32_t SlideColour(int n) { return 0x00102030u + static_cast<uint32_t>(n) * 0x00080A0Cu; }  // never black
 inline std::string SlideName(int n) { return "slide_" + std::to_string(n / 10) + std::to_string(n % 10) + ".qjx"; }
 
 // Fifteen plain slides, and a 256 by 16 mask whose frame f turns the first 16 (f + 1) pixels of
 // every block, row by row, black.
 inline void WriteShow(const e2e::TempFolder& folder)
 {
-    for (int n = 1; n <= 15; ++n) WriteBmp(folder.File(SlideName(n).c_str()), 640, 480, [n](int, int) { return SlideColour(n); });
+    for (int n = 1; n <= 15; ++n) WriteBmp(folder.File(SlideName(n).c_str()), 640, 480, [n](int, int) { return 0x00102030u + static_cast<uint32_t>(n) * 0x00080A0Cu; });
     WriteBmp(folder.File("tile.bmp"), 256, 16, [](int x, int y) { return y * 16 + x % 16 < 16 * (x / 16 + 1) ? 0u : 0xFFFFFFu; });
 }
 

@@ -1,13 +1,16 @@
-// The saver window in this process: the system's values it reads, where the stage goes, the input
-// rules, the close sequence, and RunSaver from start to end, also without memory for its display context.
+// The saver window in this process: the system's values it reads, the input rules, the close sequence,
+// and RunSaver from start to end with its ticks, also without memory for its display context.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <new>
 
+#include "saver/director.h"
+#include "saver/frame_thread.h"
 #include "saver/saver_entry.h"
 #include "saver/saver_window.h"
 #include "saver/settings.h"
+#include "saver/transitions.h"
 #include "saver_test_support.h"
 
 using namespace saver_test;
@@ -25,19 +28,6 @@ void operator delete(void* block) noexcept { free(block); }
 void operator delete(void* block, size_t) noexcept { free(block); }
 
 namespace {
-
-TEST(ViewRect, CentredAtStageSizeUnlessFitScreenOrTooSmall)
-{
-    struct Case { int width, height; unsigned fit; TRect32 view; } cases[] = {
-        {1024, 768, 0, {192, 144, 640, 480}}, {1024, 768, 1, {0, 0, 1024, 768}}, {1024, 768, 7, {0, 0, 1024, 768}},
-        {641, 481, 0, {0, 0, 640, 480}}, {640, 480, 0, {0, 0, 640, 480}}, {639, 480, 0, {0, 0, 639, 480}},
-        {640, 479, 0, {0, 0, 640, 479}}, {152, 112, 0, {0, 0, 152, 112}}};
-    for (const Case& c : cases) {
-        TRect32 v = ComputeViewRect(c.width, c.height, c.fit);
-        EXPECT_TRUE(v.x == c.view.x && v.y == c.view.y && v.width == c.view.width && v.height == c.view.height)
-            << c.width << "x" << c.height << " fit " << c.fit;
-    }
-}
 
 // A window of the saver's window procedure; the system's defaults (threshold 50, delay 15 s), cursor origin (500, 400).
 class SaverWindow : public ::testing::Test {
@@ -58,10 +48,8 @@ protected:
     ~SaverWindow() override
     {
         DestroyWindow(window_);
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {}  // posted closes, the quit
-        saverSettings = nullptr;
-        runMode = RunMode::None;
+        for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) {}  // posted closes, the quit
+        saverSettings = nullptr, runMode = RunMode::None;
     }
 
     e2e::RegistrySnapshot system_{HKEY_CURRENT_USER, kSystemKeyName};
@@ -92,9 +80,7 @@ TEST_F(SaverWindow, InputRules)
     SHSetValueA(HKEY_CURRENT_USER, kSystemKeyName, "Password Delay", REG_SZ, "123456789", 10);
     Open(RunMode::Saver);
     for (const Case& c : cases) {
-        runMode = c.mode;
-        settings_.passwordActive = c.passwordActive;
-        settings_.closeRequested = 0;
+        runMode = c.mode, settings_.passwordActive = c.passwordActive, settings_.closeRequested = 0;
         SetCursorPos(c.cursor.x, c.cursor.y);
         SendMessageA(window_, c.message, c.wParam, MAKELPARAM(5, 5));  // the rule reads the cursor, not this
         MSG m;
@@ -117,61 +103,66 @@ TEST_F(SaverWindow, CloseSequenceAndSystemCommands)
         {"SC_CLOSE in preview", P, 0, 0, WM_SYSCOMMAND, SC_CLOSE, 1}};
     for (const Case& c : cases) {
         Open(c.mode);
-        settings_.closeRequested = c.closeRequested;
-        settings_.passwordActive = c.passwordActive;
+        settings_.closeRequested = c.closeRequested, settings_.passwordActive = c.passwordActive;
         EXPECT_EQ(SendMessageA(window_, c.message, c.wParam, 0), 0) << c.what;
         EXPECT_EQ(!IsWindow(window_), c.destroyed) << c.what;
         DestroyWindow(window_);
         MSG m;
-        EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << c.what;  // the loop ends
+        EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << c.what;  // the message loop ends
     }
 }
 
 bool SaverRunningFlag()
 {
     BOOL running = FALSE;
-    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
-    return running != FALSE;
+    return SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) && running;
 }
 
-// RunSaver, with a second thread that looks one second in (window up, running-saver flag), then presses a key.
-std::pair<bool, bool> seen;
+// RunSaver, with a second thread that looks one second in (window up, running-saver flag, steps of the
+// first change: one tick loaded the show, each other took a step), then presses a key.
+struct Seen {
+    bool window, flag;
+    int steps;
+    HANDLE frames;
+} seen;
 
 DWORD WINAPI LookThenPressKey(LPVOID)
 {
     Sleep(1000);
-    seen = {IsWindow(saverWindow) != FALSE, SaverRunningFlag()};
+    seen = {IsWindow(saverWindow) != FALSE, SaverRunningFlag(), -1, nullptr};
+    if (saverSettings->transitionStep)
+        seen.steps = saverSettings->transitionStep == StripWipe ? transitionState.wipe.step : transitionState.dissolve.frame;
+    DuplicateHandle(GetCurrentProcess(), frameThread, GetCurrentProcess(), &seen.frames, 0, FALSE, DUPLICATE_SAME_ACCESS);
     return PostMessageA(saverWindow, WM_KEYDOWN, 'A', 0);
 }
-std::pair<bool, bool> RunSaverLookingOnce()
+Seen RunSaverLookingOnce()
 {
     HANDLE looker = CreateThread(nullptr, 0, LookThenPressKey, nullptr, 0, nullptr);
     RunSaver(nullptr);
-    WaitForSingleObject(looker, INFINITE);
-    CloseHandle(looker);
-    return seen;
+    WaitForSingleObject(looker, 5000);
+    return CloseHandle(looker), seen;
 }
 
-TEST(RunSaver, TellsTheSystemASaverRunsUntilItEndsAndEndsAtOnceWithoutMemory)
+TEST(RunSaver, TicksTenTimesASecondUntilItEndsTellsTheSystemAndEndsAtOnceWithoutMemory)
 {
     e2e::TempFolder show;
     WriteShow(show);  // no missing-picture box to take the activation
     strcpy(slideFolder, show.Path().c_str());
     TSaverSettings settings;
     settings.ReadSystemSettings();
-    saverSettings = &settings;
-    runMode = RunMode::Saver;
+    saverSettings = &settings, runMode = RunMode::Saver;
     BOOL previous;  // Wine keeps the flag for the session: start from off, as Windows does at log-on
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &previous, 0);
 
-    EXPECT_EQ(RunSaverLookingOnce(), std::make_pair(true, true));
+    Seen run = RunSaverLookingOnce();
+    EXPECT_TRUE(run.window && run.flag && run.steps >= 5 && run.steps <= 10) << run.steps;
+    EXPECT_TRUE(WaitForSingleObject(run.frames, 0) == WAIT_OBJECT_0 && frameThread == nullptr);  // stopped with the window
+    CloseHandle(run.frames);
     EXPECT_TRUE(!SaverRunningFlag() && displayContext == nullptr && !IsWindow(saverWindow));
     failingSize = sizeof(CDIB);
-    EXPECT_EQ(RunSaverLookingOnce(), std::make_pair(false, false));  // gone before anything could end it
-    EXPECT_TRUE(failingSize == 0 && !SaverRunningFlag());
-    saverSettings = nullptr;
-    runMode = RunMode::None;
-    slideFolder[0] = '\0';
+    run = RunSaverLookingOnce();
+    EXPECT_TRUE(!run.window && !run.flag && failingSize == 0 && !SaverRunningFlag());  // gone before anything could end it
+    saverSettings = nullptr, runMode = RunMode::None, slideFolder[0] = '\0';
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
-// The director, the frame thread and the transition effects on a real display context, presenting
-// into a window at the top-left of the screen whose pixels are read back.
+// The director, the transition effects and where the stage is shown, on a real display context
+// presenting into a window at the top-left of the screen whose pixels are read back.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "saver/director.h"
-#include "saver/frame_thread.h"
 #include "saver/saver_entry.h"
 #include "saver/saver_window.h"
 #include "saver/settings.h"
@@ -44,9 +43,7 @@ protected:
     ~Slideshow() override
     {
         delete displayContext;
-        displayContext = nullptr;
-        saverSettings = nullptr;
-        memset(slideFolder, 0, sizeof slideFolder);
+        displayContext = nullptr, saverSettings = nullptr, slideFolder[0] = '\0';
         DestroyWindow(window_);
     }
     DWORD At(int x, int y) { return *stage_->PixelPtr(x, y); }
@@ -108,26 +105,27 @@ TEST_F(Slideshow, TransitionsDrawTheirFirstStepAtOnceAndEndAfterTheirLast)
     EXPECT_TRUE(At(635, 475) == kOld && At(0, 10) == kOld);
 }
 
-// Wipe and smear strips land where the whole stage is shown: centred one to one, stretched over a
-// view of any other size, or the whole stage at once into a view narrower than it.
+// Where the stage is shown on windows of each size, and wipe and smear strips landing there: centred
+// one to one, stretched over a view of any other size, or the whole stage at once into a narrower view.
 TEST_F(Slideshow, StripsArePresentedWhereTheStageIsShown)
 {
-    struct Case { int width, height; unsigned fit; } cases[] = {
-        {800, 600, 0}, {800, 600, 1}, {800, 400, 0}, {640, 480, 0}, {640, 479, 0}, {152, 112, 0}};
+    struct Case { int width, height; unsigned fit; TRect32 view; } cases[] = {
+        {1024, 768, 0, {192, 144, 640, 480}}, {1024, 768, 1, {0, 0, 1024, 768}}, {800, 600, 7, {0, 0, 800, 600}},
+        {800, 400, 0, {0, 0, 800, 400}}, {641, 481, 0, {0, 0, 640, 480}}, {640, 480, 0, {0, 0, 640, 480}},
+        {639, 480, 0, {0, 0, 639, 480}}, {640, 479, 0, {0, 0, 640, 479}}, {152, 112, 0, {0, 0, 152, 112}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " fit " + std::to_string(c.fit));
+        TRect32 view = ComputeViewRect(c.width, c.height, c.fit);
+        ASSERT_TRUE(view.x == c.view.x && view.y == c.view.y && view.width == c.view.width && view.height == c.view.height);
         SetWindowPos(window_, nullptr, 0, 0, c.width, c.height, SWP_NOZORDER);
         HDC dc = GetDC(window_);
         RECT all = {0, 0, c.width, c.height};
         FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        TRect32 view = ComputeViewRect(c.width, c.height, c.fit);
         settings_.SetViewRect(view.x, view.y, view.width, view.height);
-        settings_.fitScreen = c.fit;
-        transitionState.phase = 0;
+        settings_.fitScreen = c.fit, transitionState.phase = 0;
         Calls(StripWipe);
-        for (int y : {8, 232, 472})  // block centres, where the stretch leaves no doubt
-            for (int x : {10, 310, 630})
-                EXPECT_EQ(GetPixel(dc, view.x + x * view.width / 640, view.y + y * view.height / 480), BlocksOnScreen(x, y));
+        for (POINT p : {POINT{10, 8}, {310, 232}, {630, 472}, {10, 472}, {630, 8}})  // block centres: no doubt after a stretch
+            EXPECT_EQ(GetPixel(dc, view.x + p.x * view.width / 640, view.y + p.y * view.height / 480), BlocksOnScreen(p.x, p.y));
         EXPECT_TRUE(view.x == 0 || GetPixel(dc, view.x - 1, view.y) == RGB(0, 0, 0));
         transitionState.phase = 0;
         Calls(SmearDown);  // every row as the front's last
@@ -173,20 +171,6 @@ TEST(PicturePath, SeparatorOnlyWhereNeeded)
     char path[MAX_PATH];  // 表 ends in byte 0x5C but is no separator
     for (auto c : {std::make_pair("", "a.bmp"), {"C:\\P", "C:\\P\\a.bmp"}, {"C:\\P\\", "C:\\P\\a.bmp"}, {"C:\\表", "C:\\表\\a.bmp"}})
         EXPECT_TRUE(BuildPicturePath(c.first, "a.bmp", path, MAX_PATH) == static_cast<int>(strlen(c.second)) && !strcmp(path, c.second)) << c.first;
-}
-
-TEST_F(Slideshow, FrameThreadTicksTenTimesASecondAndStopsWithinATick)
-{
-    ASSERT_TRUE(StartFrameThread());
-    Sleep(1000);
-    HANDLE thread = nullptr;
-    DuplicateHandle(GetCurrentProcess(), frameThread, GetCurrentProcess(), &thread, 0, FALSE, DUPLICATE_SAME_ACCESS);
-    StopFrameThread();
-    EXPECT_TRUE(WaitForSingleObject(thread, 0) == WAIT_OBJECT_0 && frameThread == nullptr);
-    CloseHandle(thread);
-    // One tick loaded the show, each other took a step of the first change.
-    int steps = settings_.transitionStep == StripWipe ? transitionState.wipe.step : transitionState.dissolve.frame;
-    EXPECT_TRUE(steps >= 5 && steps <= 10) << steps;
 }
 
 }  // namespace

@@ -5,13 +5,11 @@
 #include <cstdio>
 #include <string>
 
-static std::string Beside(const char* name)
+static std::string Beside(const char* name)  // beside the program, where the tests put the stand-ins
 {
-    MEMORY_BASIC_INFORMATION info = {};
     char path[MAX_PATH];
-    VirtualQuery(reinterpret_cast<void*>(&Beside), &info, sizeof info);
-    std::string self(path, GetModuleFileNameA(static_cast<HMODULE>(info.AllocationBase), path, sizeof path));
-    return self.substr(0, self.find_last_of('\\') + 1) + name;
+    std::string program(path, GetModuleFileNameA(nullptr, path, sizeof path));
+    return program.substr(0, program.find_last_of('\\') + 1) + name;
 }
 
 static void Note(const std::string& line)
