@@ -96,30 +96,24 @@ void Answer(const MessageBoxSeen& box, int buttonId)
 
 RegistrySnapshot::RegistrySnapshot(HKEY root, const char* subKey) : root_(root), subKey_(subKey)
 {
-    HKEY key;
-    if (RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    existed_ = true;
-    char name[16384];
-    DWORD nameLength = sizeof name, type = 0, size = 0;
-    for (DWORD i = 0; RegEnumValueA(key, i, name, &nameLength, nullptr, &type, nullptr, &size) == ERROR_SUCCESS; ++i) {
-        std::vector<BYTE> data(4 + size);
-        RegQueryValueExA(key, name, nullptr, reinterpret_cast<DWORD*>(data.data()), data.data() + 4, &size);
-        values_.emplace_back(std::string(name, nameLength), data);
-        nameLength = sizeof name;
-    }
+    static unsigned counter;
+    HKEY key, copy;
+    if (RegOpenKeyExA(root_, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    kept_ = "Software\\nimbra test snapshots\\" + std::to_string(GetCurrentProcessId()) + "." + std::to_string(++counter);
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kept_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &copy, nullptr) == ERROR_SUCCESS)
+        SHCopyKeyA(key, nullptr, copy, 0), RegCloseKey(copy);
     RegCloseKey(key);
 }
 
 RegistrySnapshot::~RegistrySnapshot()
 {
-    HKEY key;
+    HKEY key, copy;
     DeleteKeyTree(root_, subKey_.c_str());
-    if (!existed_ || RegCreateKeyExA(root_, subKey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-    for (const auto& v : values_)
-        RegSetValueExA(key, v.first.c_str(), 0, *reinterpret_cast<const DWORD*>(v.second.data()), v.second.data() + 4,
-                       static_cast<DWORD>(v.second.size() - 4));
-    RegCloseKey(key);
+    if (kept_.empty() || RegOpenKeyExA(HKEY_CURRENT_USER, kept_.c_str(), 0, KEY_READ, &copy) != ERROR_SUCCESS) return;
+    if (RegCreateKeyExA(root_, subKey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS)
+        SHCopyKeyA(copy, nullptr, key, 0), RegCloseKey(key);
+    RegCloseKey(copy);
+    DeleteKeyTree(HKEY_CURRENT_USER, kept_.c_str());
 }
 
 bool DeleteKeyTree(HKEY root, const char* subKey)

@@ -41,7 +41,7 @@ struct MessageBoxSeen {
 MessageBoxSeen FindMessageBox(DWORD pid, DWORD timeoutMs);
 void Answer(const MessageBoxSeen& box, int buttonId);
 
-// Keeps a registry key as it was (values, not subkeys): recorded now, put back by the destructor.
+// Keeps a registry key as it was: copied aside now, copied back in its place by the destructor.
 class RegistrySnapshot {
 public:
     RegistrySnapshot(HKEY root, const char* subKey);
@@ -49,9 +49,7 @@ public:
 
 private:
     HKEY root_;
-    std::string subKey_;
-    bool existed_ = false;
-    std::vector<std::pair<std::string, std::vector<BYTE>>> values_;  // name, then the type's 4 bytes and the data
+    std::string subKey_, kept_;  // kept_: where the copy lies; empty when there was no key
 };
 
 bool DeleteKeyTree(HKEY root, const char* subKey);  // true when the key is gone

@@ -37,10 +37,7 @@ inline void WriteShow(const e2e::TempFolder& folder)
     WriteBmp(folder.File("tile.bmp"), 256, 16, [](int x, int y) { return y * 16 + x % 16 < 16 * (x / 16 + 1) ? 0u : 0xFFFFFFu; });
 }
 
-inline void SetValue(const char* keyName, const char* name, DWORD value)
-{
-    SHSetValueA(HKEY_CURRENT_USER, keyName, name, REG_DWORD, &value, 4);
-}
+inline void SetValue(const char* keyName, const char* name, DWORD value) { SHSetValueA(HKEY_CURRENT_USER, keyName, name, REG_DWORD, &value, 4); }
 inline void SetValue(const char* keyName, const char* name, const std::string& text)
 {
     SHSetValueA(HKEY_CURRENT_USER, keyName, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));

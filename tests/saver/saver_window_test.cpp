@@ -79,11 +79,11 @@ TEST_F(SaverWindow, InputRules)
     SHSetValueA(HKEY_CURRENT_USER, kSystemKeyName, "Mouse Threshold", REG_BINARY, fifty, 4);
     SHSetValueA(HKEY_CURRENT_USER, kSystemKeyName, "Password Delay", REG_SZ, "123456789", 10);
     Open(RunMode::Saver);
+    MSG m;
     for (const Case& c : cases) {
         runMode = c.mode, settings_.passwordActive = c.passwordActive, settings_.closeRequested = 0;
         SetCursorPos(c.cursor.x, c.cursor.y);
         SendMessageA(window_, c.message, c.wParam, MAKELPARAM(5, 5));  // the rule reads the cursor, not this
-        MSG m;
         EXPECT_EQ(PeekMessageA(&m, window_, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0, c.closes) << c.what;
         EXPECT_EQ(settings_.closeRequested == 1, c.closes) << c.what;
         // Over the window the cursor is hidden while the rules hold, the arrow otherwise.
@@ -143,14 +143,13 @@ Seen RunSaverLookingOnce()
     return CloseHandle(looker), seen;
 }
 
-TEST(RunSaver, TicksTenTimesASecondUntilItEndsTellsTheSystemAndEndsAtOnceWithoutMemory)
+TEST_F(SaverWindow, RunSaverTicksTenTimesASecondTellsTheSystemAndEndsAtOnceWithoutMemory)
 {
     e2e::TempFolder show;
     WriteShow(show);  // no missing-picture box to take the activation
     strcpy(slideFolder, show.Path().c_str());
-    TSaverSettings settings;
-    settings.ReadSystemSettings();
-    saverSettings = &settings, runMode = RunMode::Saver;
+    settings_.ReadSystemSettings();
+    saverSettings = &settings_, runMode = RunMode::Saver;
     BOOL previous;  // Wine keeps the flag for the session: start from off, as Windows does at log-on
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &previous, 0);
 
@@ -162,7 +161,7 @@ TEST(RunSaver, TicksTenTimesASecondUntilItEndsTellsTheSystemAndEndsAtOnceWithout
     failingSize = sizeof(CDIB);
     run = RunSaverLookingOnce();
     EXPECT_TRUE(!run.window && !run.flag && failingSize == 0 && !SaverRunningFlag());  // gone before anything could end it
-    saverSettings = nullptr, runMode = RunMode::None, slideFolder[0] = '\0';
+    slideFolder[0] = '\0';
 }
 
 }  // namespace

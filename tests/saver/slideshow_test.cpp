@@ -153,8 +153,7 @@ TEST_F(Slideshow, DirectorHoldsEachPictureBetweenChangesAndCyclesThroughFifteen)
     EXPECT_TRUE(settings_.holdTicks == 0 && settings_.transitionStep != nullptr);  // next change: next tick
 
     for (unsigned seed = 1; seed <= 5; ++seed) {
-        srand(seed);
-        settings_.showPhase = 0;
+        srand(seed), settings_.showPhase = 0;
         int shown = 0;
         for (int change = 1; change <= kSlideCount + 1; ++change) {
             shown = Used();
