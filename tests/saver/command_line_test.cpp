@@ -8,8 +8,7 @@
 TEST(CommandLine, EverySpelling)
 {
     const RunMode S = RunMode::Saver, P = RunMode::Preview, C = RunMode::Configure, A = RunMode::ChangePassword, N = RunMode::None;
-    const bool F = true;  // Configure's owner: the foreground window
-    struct Case { const char* text; RunMode mode; int32_t handle; bool ownerFromForeground; } cases[] = {
+    struct Case { const char* text; RunMode mode; int32_t handle; bool ownerFromForeground; } cases[] = {  // owner: the foreground window
         {"nimbra.scr /s", S, 0, 0}, {"nimbra.scr -s", S, 0, 0}, {"nimbra.scr S", S, 0, 0}, {"nimbra.scr /S 1234", S, 0, 0},
         {"nimbra.scr /save", S, 0, 0}, {"nimbra.scr   /s", S, 0, 0}, {"nimbra.scr /p 1234", P, 1234, 0},
         {"nimbra.scr /p:1234", P, 1234, 0}, {"nimbra.scr /P1234", P, 1234, 0}, {"nimbra.scr /l 1234", P, 1234, 0},
@@ -18,7 +17,7 @@ TEST(CommandLine, EverySpelling)
         {"\"C:\\Program Files\\Ithra\\nimbra.scr\" /p 77", P, 77, 0}, {"\"C:\\Program Files\\nimbra.scr\"/s", S, 0, 0},
         {"\"C:\\Program Files\\Ithra\\nimbra.scr\"", C, 0, 0},
         {"\"C:\\nimbra.scr /s", C, 0, 0},  // an unclosed quote leaves nothing for a switch
-        {"nimbra.scr /c", C, 0, F}, {"nimbra.scr /c:  ", C, 0, F}, {"nimbra.scr /c:1234", C, 1234, 0},
+        {"nimbra.scr /c", C, 0, true}, {"nimbra.scr /c:  ", C, 0, true}, {"nimbra.scr /c:1234", C, 1234, 0},
         {"nimbra.scr", C, 0, 0}, {"nimbra.scr ", C, 0, 0}, {"", C, 0, 0}, {nullptr, C, 0, 0},
         {"nimbra.scr /a 5678", A, 5678, 0}, {"nimbra.scr -A:42", A, 42, 0}, {"nimbra.scr /a", A, 0, 0},
         {"nimbra.scr /x", N, 0, 0}, {"nimbra.scr /", N, 0, 0}, {"nimbra.scr -", N, 0, 0}, {"nimbra.scr //s", N, 0, 0},
