@@ -46,8 +46,7 @@ long Process::Wait(DWORD timeoutMs)
 {
     DWORD code = 0;
     if (!info_.hProcess || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
-    GetExitCodeProcess(info_.hProcess, &code);
-    return static_cast<long>(code);
+    return GetExitCodeProcess(info_.hProcess, &code) ? static_cast<long>(code) : -1;
 }
 
 void Process::Kill()
@@ -70,8 +69,7 @@ std::wstring WindowText(HWND window)
 
 std::wstring ControlText(HWND dialog, int id)
 {
-    HWND control = GetDlgItem(dialog, id);
-    return control ? WindowText(control) : std::wstring();
+    return WindowText(GetDlgItem(dialog, id));  // empty without the control
 }
 
 bool WaitGone(HWND window, DWORD timeoutMs)

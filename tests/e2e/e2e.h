@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
+#include <vector>  // for the tests that use it
 
 namespace e2e {
 

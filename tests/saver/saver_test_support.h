@@ -1,9 +1,8 @@
-// What the saver's tests share: a slide folder of plain-coloured test slides with a dissolve mask,
-// and the registry values the saver reads.
+// What the saver's tests share: a slide folder of plain test slides and a mask, the saver's registry values.
 #pragma once
 
 #include <windows.h>
-// after windows.h
+
 #include <shlwapi.h>
 
 #include <functional>

@@ -109,18 +109,13 @@ bool SaverRunningFlag()
 
 // RunSaver, with a second thread that looks one second in (window up, running-saver flag, steps of the
 // first change: one tick loaded the show, each other took a step), then presses a key.
-struct Seen {
-    bool window, flag;
-    int steps;
-    HANDLE frames;
-} seen;
+struct Seen { bool window, flag; int steps; HANDLE frames; } seen;
 
 DWORD WINAPI LookThenPressKey(LPVOID)
 {
     Sleep(1000);
-    seen = {IsWindow(saverWindow) != FALSE, SaverRunningFlag(), -1, nullptr};
-    if (saverSettings->transitionStep)
-        seen.steps = saverSettings->transitionStep == StripWipe ? transitionState.wipe.step : transitionState.dissolve.frame;
+    int steps = saverSettings->transitionStep == StripWipe ? transitionState.wipe.step : transitionState.dissolve.frame;
+    seen = {IsWindow(saverWindow) != FALSE, SaverRunningFlag(), steps, nullptr};
     DuplicateHandle(GetCurrentProcess(), frameThread, GetCurrentProcess(), &seen.frames, 0, FALSE, DUPLICATE_SAME_ACCESS);
     return PostMessageA(saverWindow, WM_KEYDOWN, 'A', 0);
 }

@@ -1,5 +1,4 @@
-// The director, the transition effects and where the stage is shown, on a real display context
-// presenting into a window at the top-left of the screen whose pixels are read back.
+// The director, the transitions and where the stage is shown, on a real display context and window.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,15 +25,12 @@ protected:
     Slideshow()
     {
         displayContext = new CDIB(window_);
-        displayContext->SetSlotCount(4);
-        displayContext->SetStageFormat(kStageWidth, kStageHeight, 32);
-        displayContext->OpenStage(0);
+        SetupStage();
         stage_ = displayContext->GetSurface(CDIB::kStageIndex);
         stage_->Fill(0, 0, 640, 480, kOld);
         settings_.SetViewRect(0, 0, 640, 480);
-        saverSettings = &settings_;
+        saverSettings = &settings_, transitionState = TransitionState{};
         strcpy(slideFolder, folder_.Path().c_str());
-        transitionState = TransitionState{};
         WriteShow(folder_);
         WriteBmp(folder_.File("blocks.bmp"), 640, 480, Blocks);
         displayContext->LoadFile(0, folder_.File("blocks.bmp").c_str(), nullptr);
@@ -50,16 +46,12 @@ protected:
     bool ShowsBlocks(int x, int y) { return At(x, y) == Blocks(x, y); }
     int Calls(TransitionStepProc step)  // calls until the step ends, at most 1000
     {
-        int calls = 1;
-        while (calls < 1000 && step(&transitionState) != -1) ++calls;
-        return calls;
+        for (int calls = 1;; ++calls) if (calls == 1000 || step(&transitionState) == -1) return calls;
     }
     int Used() { return static_cast<int>(std::count(usedSlides, usedSlides + kSlideCount, 1)); }
-    template <typename Check> int TicksUntil(Check check)
+    template <typename Check> int TicksUntil(Check check)  // at most 1000
     {
-        int ticks = 0;
-        for (; !check() && ticks < 1000; ++ticks) DirectorTick(&settings_);
-        return ticks;
+        for (int ticks = 0;; ++ticks, DirectorTick(&settings_)) if (check() || ticks == 1000) return ticks;
     }
 
     HWND window_ = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
@@ -119,8 +111,7 @@ TEST_F(Slideshow, StripsArePresentedWhereTheStageIsShown)
         ASSERT_TRUE(view.x == c.view.x && view.y == c.view.y && view.width == c.view.width && view.height == c.view.height);
         SetWindowPos(window_, nullptr, 0, 0, c.width, c.height, SWP_NOZORDER);
         HDC dc = GetDC(window_);
-        RECT all = {0, 0, c.width, c.height};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        PatBlt(dc, 0, 0, c.width, c.height, BLACKNESS);
         settings_.SetViewRect(view.x, view.y, view.width, view.height);
         settings_.fitScreen = c.fit, transitionState.phase = 0;
         Calls(StripWipe);
@@ -145,8 +136,7 @@ TEST_F(Slideshow, DirectorHoldsEachPictureBetweenChangesAndCyclesThroughFifteen)
     previousKind = TransitionKind::Wipe;  // the next change's first step: the 150th tick after its load
     EXPECT_EQ(TicksUntil([&] { return transitionState.phase != 0; }), 150);
 
-    settings_.transitionStep = nullptr, settings_.holdTicks = 0;
-    previousKind = TransitionKind::DissolveAndSmear;  // a dissolve that has just finished
+    settings_.transitionStep = nullptr, settings_.holdTicks = 0, previousKind = TransitionKind::DissolveAndSmear;  // dissolve done
     DirectorTick(&settings_);
     EXPECT_TRUE(settings_.transitionStep == SmearDown && currentKind == TransitionKind::Smear);
     EXPECT_EQ(TicksUntil([&] { return Used() == 3; }), 149 + 240);  // the rest of the hold, the smear
