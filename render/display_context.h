@@ -9,6 +9,10 @@
 #include "render/scaled_copy.h"
 #include "render/w_dib32.h"
 
+// The stage the saver composes its show on: one 640 by 480 picture.
+const int kStageWidth = 640;
+const int kStageHeight = 480;
+
 // A rectangle as x, y, width, height.
 struct TRect32 {
     int x;

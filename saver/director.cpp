@@ -15,8 +15,8 @@
 
 TransitionState transitionState;
 int firstSlide;
-int currentKind;
-int previousKind;
+TransitionKind currentKind;
+TransitionKind previousKind;
 unsigned char usedSlides[kSlideCount];
 
 namespace {
@@ -56,12 +56,12 @@ void SetUpChange(TSaverSettings* settings)
     transitionState.phase = 0;
     switch (b) {
     case 1: case 3: case 5: case 8:
-        currentKind = Wipe;
+        currentKind = TransitionKind::Wipe;
         settings->transitionStep = StripWipe;
         transitionState.wipe.sourceSlot = kSlideSlot;
         break;
     default:
-        currentKind = (b == 0 || b == 7 || b == 9) ? DissolveAndSmear : Dissolve;
+        currentKind = (b == 0 || b == 7 || b == 9) ? TransitionKind::DissolveAndSmear : TransitionKind::Dissolve;
         settings->transitionStep = MaskDissolve;
         transitionState.dissolve.maskSlot = kMaskSlot;
         transitionState.dissolve.maskX = 0;
@@ -73,29 +73,24 @@ void SetUpChange(TSaverSettings* settings)
 
 }  // namespace
 
-bool BuildPicturePath(const char* folder, const char* name, char* path, unsigned pathSize)
+int BuildPicturePath(const char* folder, const char* name, char* path, unsigned pathSize)
 {
-    size_t folderLength = strlen(folder);
-    bool separator = folderLength > 0 && !EndsWithSeparator(folder);
-    size_t total = folderLength + (separator ? 1 : 0) + strlen(name);
-    if (total + 1 > pathSize) return false;
-    snprintf(path, pathSize, "%s%s%s", folder, separator ? "\\" : "", name);
-    return true;
+    const char* separator = folder[0] != '\0' && !EndsWithSeparator(folder) ? "\\" : "";
+    return snprintf(path, pathSize, "%s%s%s", folder, separator, name);
 }
 
 int LoadPicture(int slot, const char* name)
 {
-    char path[MAX_PATH];
-    bool fits = BuildPicturePath(slideFolder, name, path, sizeof path);
-    if (fits && displayContext != nullptr && displayContext->LoadFile(slot, path, nullptr) == 0) return 0;
+    // Joined in a buffer that always holds folder and name, so that a path too long to load is
+    // still reported whole; only a path that fits the program's path buffers is loaded.
+    char path[2 * MAX_PATH];
+    int length = BuildPicturePath(slideFolder, name, path, sizeof path);
+    if (length >= 0 && length < MAX_PATH && displayContext != nullptr &&
+        displayContext->LoadFile(slot, path, nullptr) == 0)
+        return 0;
 
-    // A path too long for the buffer is reported with its whole text, as far as the message holds.
-    char message[512];
-    const char* separator = (slideFolder[0] != '\0' && !EndsWithSeparator(slideFolder)) ? "\\" : "";
-    if (fits)
-        snprintf(message, sizeof message, "%s のファイルが見つかりません.", path);
-    else
-        snprintf(message, sizeof message, "%s%s%s のファイルが見つかりません.", slideFolder, separator, name);
+    char message[2 * MAX_PATH + 64];
+    snprintf(message, sizeof message, "%s のファイルが見つかりません.", path);
     MessageBoxA(nullptr, message, "Error", MB_OK);
     return -1;
 }
@@ -106,7 +101,7 @@ void DirectorTick(TSaverSettings* settings)
         if (LoadPicture(kMaskSlot, "tile.bmp") != 0) return;
         settings->showPhase = 1;
         memset(usedSlides, 0, sizeof usedSlides);
-        previousKind = -1;
+        previousKind = TransitionKind::None;
         firstSlide = 1;
         settings->holdTicks = 0;
         settings->transitionStep = nullptr;
@@ -122,11 +117,11 @@ void DirectorTick(TSaverSettings* settings)
         settings->transitionStep = nullptr;
     }
 
-    if (previousKind == DissolveAndSmear) {
-        currentKind = Smear;
+    if (previousKind == TransitionKind::DissolveAndSmear) {
+        currentKind = TransitionKind::Smear;
         settings->transitionStep = SmearDown;
         transitionState.phase = 0;
-        previousKind = Smear;
+        previousKind = TransitionKind::Smear;
         settings->holdTicks = kHoldTicks;
         return;
     }
@@ -138,7 +133,7 @@ void DirectorTick(TSaverSettings* settings)
     if (LoadPicture(kSlideSlot, name) != 0) return;
 
     SetUpChange(settings);
-    if (firstSlide == 1 || previousKind == Smear) {
+    if (firstSlide == 1 || previousKind == TransitionKind::Smear) {
         settings->holdTicks = 0;
         firstSlide = 0;
     } else {

@@ -1,5 +1,6 @@
 // The program's operator new and delete: the C heap, null on failure, never an exception. Without
 // them the C++ library's throwing allocator would link in its exception and threading runtime.
+// setup/heap.cpp is the same file on purpose: the saver and the installer share no code.
 #include <cstdlib>
 #include <new>
 

@@ -2,6 +2,7 @@
 #include "saver/saver_window.h"
 
 #include <cstdlib>
+#include <new>
 
 #include "render/display_context.h"
 #include "saver/frame_thread.h"
@@ -13,9 +14,6 @@ HWND saverWindow;
 CDIB* displayContext;
 
 namespace {
-
-const int kStageWidth = 640;
-const int kStageHeight = 480;
 
 bool InSaverMode() { return runMode == RunMode::Saver; }
 
@@ -41,9 +39,8 @@ void ClearAndPlaceView(HWND window)
     RECT client;
     GetClientRect(window, &client);
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    int x, y, width, height;
-    ComputeViewRect(client.right, client.bottom, saverSettings->fitScreen, &x, &y, &width, &height);
-    saverSettings->SetViewRect(x, y, width, height);
+    TRect32 view = ComputeViewRect(client.right, client.bottom, saverSettings->fitScreen);
+    saverSettings->SetViewRect(view.x, view.y, view.width, view.height);
     ReleaseDC(window, dc);
 }
 
@@ -72,19 +69,11 @@ void OnClose(HWND window)
 
 }  // namespace
 
-void ComputeViewRect(int clientWidth, int clientHeight, unsigned fitScreen, int* x, int* y, int* width, int* height)
+TRect32 ComputeViewRect(int clientWidth, int clientHeight, unsigned fitScreen)
 {
-    if (fitScreen == 0 && clientWidth >= kStageWidth && clientHeight >= kStageHeight) {
-        *x = (clientWidth - kStageWidth) / 2;
-        *y = (clientHeight - kStageHeight) / 2;
-        *width = kStageWidth;
-        *height = kStageHeight;
-    } else {
-        *x = 0;
-        *y = 0;
-        *width = clientWidth;
-        *height = clientHeight;
-    }
+    if (fitScreen == 0 && clientWidth >= kStageWidth && clientHeight >= kStageHeight)
+        return TRect32{(clientWidth - kStageWidth) / 2, (clientHeight - kStageHeight) / 2, kStageWidth, kStageHeight};
+    return TRect32{0, 0, clientWidth, clientHeight};
 }
 
 int SetupStage()
@@ -109,14 +98,18 @@ void RunSaver(HWND parent)
     saverWindow = CreateSaverWindow(parent);
     if (saverWindow == nullptr) return;
 
-    displayContext = new CDIB(saverWindow);
-    SetupStage();
-
+    // Without memory for the display context there is nothing to show on: the window goes at once.
+    displayContext = new (std::nothrow) CDIB(saverWindow);
+    bool announced = displayContext != nullptr && InSaverMode();
     UINT previous = 0;
-    if (InSaverMode()) SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, &previous, 0);
-
-    ClearAndPlaceView(saverWindow);
-    if (!StartFrameThread()) DestroyWindow(saverWindow);
+    if (displayContext == nullptr) {
+        DestroyWindow(saverWindow);
+    } else {
+        SetupStage();
+        if (announced) SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, &previous, 0);
+        ClearAndPlaceView(saverWindow);
+        if (!StartFrameThread()) DestroyWindow(saverWindow);
+    }
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -126,7 +119,7 @@ void RunSaver(HWND parent)
 
     delete displayContext;
     displayContext = nullptr;
-    if (InSaverMode()) SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &previous, 0);
+    if (announced) SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &previous, 0);
 }
 
 LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

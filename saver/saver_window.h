@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-class CDIB;
+#include "render/display_context.h"
 
 // Process-wide: the saver window and its display context (the slideshow draws through it).
 extern HWND saverWindow;
@@ -14,5 +14,5 @@ void RunSaver(HWND parent);
 LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int SetupStage();
 
-// Where the 640 by 480 stage goes in a client area of the given size.
-void ComputeViewRect(int clientWidth, int clientHeight, unsigned fitScreen, int* x, int* y, int* width, int* height);
+// Where the stage goes in a client area of the given size.
+TRect32 ComputeViewRect(int clientWidth, int clientHeight, unsigned fitScreen);

@@ -4,14 +4,8 @@
 
 #include <windows.h>
 
+#include "render/display_context.h"
 #include "saver/transition_state.h"
-
-struct TViewRect {
-    int x;
-    int y;
-    int width;
-    int height;
-};
 
 struct TSaverSettings {
     TSaverSettings();
@@ -36,7 +30,7 @@ struct TSaverSettings {
     int passwordActive;
     int closeRequested;
     UINT fitScreen;         // non-zero: stretch the stage over the whole window
-    TViewRect viewRect;
+    TRect32 viewRect;       // where the stage goes on the window
     int showPhase;
     int holdTicks;
     TransitionStepProc transitionStep;

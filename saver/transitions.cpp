@@ -8,35 +8,30 @@
 
 namespace {
 
-const int kStageWidth = 640;
-const int kStageHeight = 480;
 const int kStrips = 32;
 const int kStripWidth = 20;
 const int kWipeSteps = 60;
 const int kBlock = 16;
 const int kDissolveFrames = 16;
 
-TRect32 ViewRect()
-{
-    const TViewRect& v = saverSettings->viewRect;
-    return TRect32{v.x, v.y, v.width, v.height};
-}
-
-}  // namespace
-
+// Shows a changed stage rectangle on the window: the whole stage in a view narrower than the stage
+// (the preview), at its scaled place in any other view that is not the stage's own size ("Fit
+// Screen", or a screen too low for the stage), one to one inside a centred view.
 void PresentChanged(int x, int y, int width, int height)
 {
-    TRect32 view = ViewRect();
+    const TRect32& view = saverSettings->viewRect;
     TRect32 changed = {x, y, width, height};
     if (view.width < kStageWidth) {
         displayContext->Present(&view, nullptr);
-    } else if (saverSettings->fitScreen != 0) {
+    } else if (view.width != kStageWidth || view.height != kStageHeight) {
         displayContext->PresentScaled(&view, &changed);
     } else {
         TRect32 at = {view.x + x, view.y + y, width, height};
         displayContext->Present(&at, &changed);
     }
 }
+
+}  // namespace
 
 int StripWipe(TransitionState* state)
 {
@@ -112,8 +107,7 @@ int MaskDissolve(TransitionState* state)
             MaskedBlockCopy(CDIB::kStageIndex, bx, by, state->dissolve.maskSlot, mx, state->dissolve.maskY,
                             state->dissolve.sourceSlot);
     }
-    TRect32 view = ViewRect();
-    displayContext->Present(&view, nullptr);
+    displayContext->Present(&saverSettings->viewRect, nullptr);
     state->dissolve.frame = frame + 1;
     return 0;
 }

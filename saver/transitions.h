@@ -11,7 +11,3 @@ int MaskDissolve(TransitionState* state); // 16 mask frames, 16 by 16 blocks: 17
 // Copies the 16 by 16 block at (dx, dy) from source to destination where the mask block at
 // (mx, my) has a blue byte of 0. Rows that do not lie wholly inside all three surfaces are skipped.
 void MaskedBlockCopy(int destination, int dx, int dy, int mask, int mx, int my, int source);
-
-// Shows a changed stage rectangle on the window: the whole stage in a small view, scaled with
-// "Fit Screen", one to one otherwise.
-void PresentChanged(int x, int y, int width, int height);

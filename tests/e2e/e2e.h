@@ -4,28 +4,26 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
+#include <vector>  // for the tests that use it
 
 namespace e2e {
 
 // Full path of a file that lies beside the running test program (the build puts all programs together).
 std::string BesideTest(const char* fileName);
 
-// A started program. The destructor ends it if it still runs.
+// A started program. The destructor ends it if it still runs, also when a test fails.
 class Process {
 public:
     Process() = default;
+    Process(const Process&) = delete;
     ~Process();
     bool Start(const std::string& commandLine, const char* workingFolder = nullptr);
-    // Exit code, or -1 when the program did not end within timeoutMs.
-    long Wait(DWORD timeoutMs);
+    long Wait(DWORD timeoutMs);  // exit code, or -1 when the program did not end within timeoutMs
     void Kill();
     DWORD Id() const { return info_.dwProcessId; }
     HANDLE Handle() const { return info_.hProcess; }
 
 private:
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
     PROCESS_INFORMATION info_{};
 };
 
@@ -33,48 +31,35 @@ private:
 HWND FindWindowByCaption(const std::wstring& caption, DWORD pid, DWORD timeoutMs);
 std::wstring WindowText(HWND window);
 std::wstring ControlText(HWND dialog, int id);
-bool IsChecked(HWND dialog, int id);
-// Clicks a button (or checkbox) as the mouse would, and waits until the click has been handled.
-void Click(HWND dialog, int id);
-// Waits until the window is gone.
 bool WaitGone(HWND window, DWORD timeoutMs);
 
 // A message box ("#32770" with a static text) shown by process pid.
 struct MessageBoxSeen {
     HWND window = nullptr;
-    std::wstring caption;
-    std::wstring text;
+    std::wstring caption, text;
 };
 MessageBoxSeen FindMessageBox(DWORD pid, DWORD timeoutMs);
 void Answer(const MessageBoxSeen& box, int buttonId);
 
-// Keeps a registry key as it was: the constructor records it, the destructor puts it back.
+// Keeps a registry key as it was: copied aside now, copied back in its place by the destructor.
 class RegistrySnapshot {
 public:
     RegistrySnapshot(HKEY root, const char* subKey);
     ~RegistrySnapshot();
-    void Restore();
 
 private:
-    struct Value {
-        std::string name;
-        DWORD type;
-        std::vector<BYTE> data;
-    };
     HKEY root_;
-    std::string subKey_;
-    bool existed_ = false;
-    std::vector<Value> values_;
+    std::string subKey_, kept_;  // kept_: where the copy lies; empty when there was no key
 };
 
-// Deletes a key with everything below it; true when it is gone.
-bool DeleteKeyTree(HKEY root, const char* subKey);
+bool DeleteKeyTree(HKEY root, const char* subKey);  // true when the key is gone
+bool RemoveTree(const std::string& path);           // a folder with everything in it
 
 // A new empty folder under the temporary folder, removed with its contents by the destructor.
 class TempFolder {
 public:
     TempFolder();
-    ~TempFolder();
+    ~TempFolder() { if (!path_.empty()) RemoveTree(path_); }
     const std::string& Path() const { return path_; }
     std::string File(const char* name) const { return path_ + "\\" + name; }
 
@@ -82,7 +67,6 @@ private:
     std::string path_;
 };
 
-bool RemoveTree(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool ReadFileBytes(const std::string& path, std::string* bytes);
 

@@ -1,355 +1,165 @@
-// The director and the transition effects on a real display context with a hidden window and a
-// temporary slide folder of test pictures.
+// The director, the transitions and where the stage is shown, on a real display context and window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
-#include "render/display_context.h"
 #include "saver/director.h"
-#include "saver/frame_thread.h"
+#include "saver/saver_entry.h"
 #include "saver/saver_window.h"
 #include "saver/settings.h"
-#include "saver/saver_entry.h"
 #include "saver/transitions.h"
-#include "test_pictures.h"
+#include "saver_test_support.h"
+
+using namespace saver_test;
 
 namespace {
 
-using test_pictures::SlideColour;
+// The picture in slot 0: constant over blocks of 20 by 16 pixels, different in each.
+uint32_t Blocks(int x, int y) { return static_cast<uint32_t>((x / 20 * 8) << 16 | (y / 16 * 8) << 8 | 0x80); }
+COLORREF BlocksOnScreen(int x, int y) { return RGB(x / 20 * 8, y / 16 * 8, 0x80); }
+const DWORD kOld = 0x00ABCDEF;  // what the stage held before
 
 class Slideshow : public ::testing::Test {
 protected:
-    void SetUp() override
+    Slideshow()
     {
-        window_ = CreateWindowExA(0, "STATIC", "show", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(window_, nullptr);
         displayContext = new CDIB(window_);
-        displayContext->SetSlotCount(4);
-        displayContext->SetStageFormat(640, 480, 32);
-        ASSERT_EQ(displayContext->OpenStage(0), 0);
+        SetupStage();
+        stage_ = displayContext->GetSurface(CDIB::kStageIndex);
+        stage_->Fill(0, 0, 640, 480, kOld);
         settings_.SetViewRect(0, 0, 640, 480);
-        saverSettings = &settings_;
+        saverSettings = &settings_, transitionState = TransitionState{};
         strcpy(slideFolder, folder_.Path().c_str());
-        memset(&transitionState, 0, sizeof transitionState);
+        WriteShow(folder_);
+        WriteBmp(folder_.File("blocks.bmp"), 640, 480, Blocks);
+        displayContext->LoadFile(0, folder_.File("blocks.bmp").c_str(), nullptr);
+        displayContext->LoadFile(2, folder_.File("tile.bmp").c_str(), nullptr);
     }
-    void TearDown() override
+    ~Slideshow() override
     {
         delete displayContext;
-        displayContext = nullptr;
-        saverSettings = nullptr;
-        memset(slideFolder, 0, sizeof slideFolder);
+        displayContext = nullptr, saverSettings = nullptr, slideFolder[0] = '\0';
         DestroyWindow(window_);
     }
-
-    void WriteSlides()
+    DWORD At(int x, int y) { return *stage_->PixelPtr(x, y); }
+    bool ShowsBlocks(int x, int y) { return At(x, y) == Blocks(x, y); }
+    int Calls(TransitionStepProc step)  // calls until the step ends, at most 1000
     {
-        for (int n = 1; n <= kSlideCount; ++n) WriteSlide(n);
-        ASSERT_TRUE(test_pictures::WriteMask(folder_.File("tile.bmp")));
+        for (int calls = 1;; ++calls) if (calls == 1000 || step(&transitionState) == -1) return calls;
     }
-    void WriteSlide(int n)
+    int Used() { return static_cast<int>(std::count(usedSlides, usedSlides + kSlideCount, 1)); }
+    template <typename Check> int TicksUntil(Check check)  // at most 1000
     {
-        char name[32];
-        snprintf(name, sizeof name, "slide_%02d.qjx", n);
-        uint32_t colour = SlideColour(n);
-        ASSERT_TRUE(test_pictures::WriteBmp(folder_.File(name), 640, 480, [colour](int, int) { return colour; }));
-    }
-    // Puts a picture into a slot: a gradient, so that every row differs.
-    void LoadGradient(int slot)
-    {
-        std::string path = folder_.File("gradient.bmp");
-        ASSERT_TRUE(test_pictures::WriteBmp(path, 640, 480, [](int x, int y) {
-            return static_cast<uint32_t>(((y & 0xFF) << 16) | ((x & 0xFF) << 8) | ((x + y) & 0xFF));
-        }));
-        ASSERT_EQ(displayContext->LoadFile(slot, path.c_str(), nullptr), 0);
-    }
-    CDIBSurface* Stage() { return displayContext->GetSurface(CDIB::kStageIndex); }
-    bool StageEquals(int slot)
-    {
-        CDIBSurface* other = displayContext->GetSurface(slot);
-        for (int y = 0; y < 480; ++y)
-            if (memcmp(Stage()->PixelPtr(0, y), other->PixelPtr(0, y), 640 * 4) != 0) return false;
-        return true;
-    }
-    int UsedCount()
-    {
-        int n = 0;
-        for (unsigned char u : usedSlides) n += u;
-        return n;
-    }
-    // Runs the step until it finishes; returns the number of calls.
-    int CallsUntilDone(TransitionStepProc step)
-    {
-        int calls = 0;
-        while (calls < 1000) {
-            ++calls;
-            if (step(&transitionState) == -1) break;
-        }
-        return calls;
+        for (int ticks = 0;; ++ticks, DirectorTick(&settings_)) if (check() || ticks == 1000) return ticks;
     }
 
-    HWND window_ = nullptr;
+    HWND window_ = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
     TSaverSettings settings_;
     e2e::TempFolder folder_;
+    CDIBSurface* stage_ = nullptr;
 };
 
-// Finds the frame thread's message box, records it and answers it.
-struct BoxWatch {
-    e2e::MessageBoxSeen seen;
-};
-
-DWORD WINAPI AnswerBox(LPVOID param)
+TEST_F(Slideshow, TransitionsDrawTheirFirstStepAtOnceAndEndAfterTheirLast)
 {
-    BoxWatch* watch = static_cast<BoxWatch*>(param);
-    watch->seen = e2e::FindMessageBox(GetCurrentProcessId(), 5000);
-    if (watch->seen.window) e2e::Answer(watch->seen, IDOK);
-    return 0;
-}
+    ASSERT_EQ(StripWipe(&transitionState), 0);  // from slot 0; the rightmost strip opens on the second call
+    EXPECT_EQ(At(639, 0), kOld);
+    for (int call = 2; call <= 52; ++call) ASSERT_EQ(StripWipe(&transitionState), 0) << call;
+    EXPECT_TRUE(ShowsBlocks(18, 479) && At(19, 479) == kOld);  // the leftmost strip 19 of 20 open
+    EXPECT_EQ(Calls(StripWipe), 9);  // 53 opens it whole, 54 to 60 go on, 61 ends
+    EXPECT_TRUE(ShowsBlocks(0, 0) && ShowsBlocks(19, 479) && ShowsBlocks(639, 479));
 
-std::wstring Wide(const std::string& ansi)
-{
-    wchar_t text[1024];
-    int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, text, 1024);
-    return std::wstring(text, n > 0 ? n - 1 : 0);
-}
-
-}  // namespace
-
-TEST_F(Slideshow, StripWipeTakesSixtyOneCallsAndLeavesTheNewPicture)
-{
-    LoadGradient(0);
-    Stage()->Fill(0, 0, 640, 480, 0);
-    transitionState.phase = 0;
-    transitionState.wipe.sourceSlot = 0;
-    ASSERT_EQ(StripWipe(&transitionState), 0);  // the first call draws: the rightmost strip opens one step later
-    EXPECT_EQ(*Stage()->PixelPtr(639, 0), 0u);
-    for (int call = 2; call <= 53; ++call) ASSERT_EQ(StripWipe(&transitionState), 0) << call;
-    EXPECT_TRUE(StageEquals(0));
-    for (int call = 54; call <= 60; ++call) ASSERT_EQ(StripWipe(&transitionState), 0) << call;
-    EXPECT_EQ(StripWipe(&transitionState), -1);
-    EXPECT_TRUE(StageEquals(0));
-}
-
-TEST_F(Slideshow, SmearDownTakesTwoHundredFortyCallsAndStreaksRow478)
-{
-    LoadGradient(0);
-    Stage()->CopyFrom(0, 0, displayContext->GetSurface(0), 0, 0, 640, 480);
-    std::vector<DWORD> row478(Stage()->PixelPtr(0, 478), Stage()->PixelPtr(0, 478) + 640);
-    std::vector<DWORD> row479(Stage()->PixelPtr(0, 479), Stage()->PixelPtr(0, 479) + 640);
     transitionState.phase = 0;
     ASSERT_EQ(SmearDown(&transitionState), 0);
-    EXPECT_EQ(memcmp(Stage()->PixelPtr(0, 0), Stage()->PixelPtr(0, 2), 640 * 4), 0);  // first call draws
-    EXPECT_EQ(CallsUntilDone(SmearDown), 239);
-    for (int y = 0; y <= 478; ++y) ASSERT_EQ(memcmp(Stage()->PixelPtr(0, y), row478.data(), 640 * 4), 0) << y;
-    EXPECT_EQ(memcmp(Stage()->PixelPtr(0, 479), row479.data(), 640 * 4), 0);
-}
+    EXPECT_TRUE(At(0, 0) == Blocks(0, 2) && ShowsBlocks(0, 3));
+    EXPECT_EQ(Calls(SmearDown), 239);
+    for (int y = 0; y <= 478; ++y) ASSERT_EQ(At(630, y), Blocks(630, 478)) << y;
+    EXPECT_TRUE(ShowsBlocks(630, 479));
 
-TEST_F(Slideshow, MaskDissolveFollowsTheMaskAndEndsOnTheWholePicture)
-{
-    WriteSlides();
-    ASSERT_EQ(displayContext->LoadFile(2, folder_.File("tile.bmp").c_str(), nullptr), 0);
-    LoadGradient(0);
-    Stage()->Fill(0, 0, 640, 480, 0x00ABCDEF);
+    stage_->Fill(0, 0, 640, 480, kOld);
+    transitionState = TransitionState{0, {{2, 0, 0}}};  // mask slot 2 at (0, 0); source slot 0
+    ASSERT_EQ(MaskDissolve(&transitionState), 0);  // frame 0: the first row of every block
+    EXPECT_TRUE(ShowsBlocks(16 * 39 + 15, 16 * 29) && At(16 * 39, 16 * 29 + 1) == kOld);
+    ASSERT_EQ(MaskDissolve(&transitionState), 0);  // frame 1: the second row
+    EXPECT_TRUE(ShowsBlocks(5, 1) && At(5, 2) == kOld);
+    EXPECT_EQ(Calls(MaskDissolve), 15);
+    EXPECT_TRUE(ShowsBlocks(0, 15) && ShowsBlocks(639, 479));
+
+    // A mask too small for its blocks: what lies outside it is left alone, nothing is read past it.
+    WriteBmp(folder_.File("small.bmp"), 20, 10, [](int, int) { return 0u; });
+    ASSERT_EQ(displayContext->LoadFile(2, folder_.File("small.bmp").c_str(), nullptr), 0);
+    stage_->Fill(0, 0, 640, 480, kOld);
     transitionState.phase = 0;
-    transitionState.dissolve.maskSlot = 2;
-    transitionState.dissolve.sourceSlot = 0;
-    ASSERT_EQ(MaskDissolve(&transitionState), 0);
-    // Frame 0: the first row of every block switched, the rest not yet.
-    CDIBSurface* slide = displayContext->GetSurface(0);
-    EXPECT_EQ(*Stage()->PixelPtr(16 * 3 + 5, 16 * 7), *slide->PixelPtr(16 * 3 + 5, 16 * 7));
-    EXPECT_EQ(*Stage()->PixelPtr(16 * 3 + 5, 16 * 7 + 1), 0x00ABCDEFu);
-    EXPECT_EQ(CallsUntilDone(MaskDissolve), 16);
-    EXPECT_TRUE(StageEquals(0));
+    EXPECT_EQ(Calls(MaskDissolve), 17);
+    EXPECT_TRUE(ShowsBlocks(629, 9) && At(629, 10) == kOld);
+    MaskedBlockCopy(CDIB::kStageIndex, 630, 470, 2, 0, 0, 0);  // a block that sticks out of the stage
+    MaskedBlockCopy(CDIB::kStageIndex, 0, 0, 3, 0, 0, 0);      // an empty slot as the mask
+    EXPECT_TRUE(At(635, 475) == kOld && At(0, 10) == kOld);
 }
 
-TEST_F(Slideshow, DissolveWithTheSampleMaskEndsOnTheWholePicture)
+// Where the stage is shown on windows of each size, and wipe and smear strips landing there: centred
+// one to one, stretched over a view of any other size (a low one too), or the whole stage at once into a narrower view.
+TEST_F(Slideshow, StripsArePresentedWhereTheStageIsShown)
 {
-    char mask[MAX_PATH];
-    GetFullPathNameA(e2e::BesideTest("..\\show\\tile.bmp").c_str(), sizeof mask, mask, nullptr);
-    ASSERT_EQ(displayContext->LoadFile(2, mask, nullptr), 0);
-    LoadGradient(0);
-    Stage()->Fill(0, 0, 640, 480, 0);
-    transitionState.phase = 0;
-    transitionState.dissolve.maskSlot = 2;
-    transitionState.dissolve.sourceSlot = 0;
-    EXPECT_EQ(CallsUntilDone(MaskDissolve), 17);
-    EXPECT_TRUE(StageEquals(0));
+    struct Case { int width, height; unsigned fit; TRect32 view; } cases[] = {
+        {1024, 768, 0, {192, 144, 640, 480}}, {1024, 768, 1, {0, 0, 1024, 768}}, {800, 600, 7, {0, 0, 800, 600}},
+        {640, 400, 0, {0, 0, 640, 400}}, {641, 481, 0, {0, 0, 640, 480}}, {640, 480, 0, {0, 0, 640, 480}},
+        {639, 480, 0, {0, 0, 639, 480}}, {640, 479, 0, {0, 0, 640, 479}}, {152, 112, 0, {0, 0, 152, 112}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " fit " + std::to_string(c.fit));
+        TRect32 view = ComputeViewRect(c.width, c.height, c.fit);
+        ASSERT_TRUE(view.x == c.view.x && view.y == c.view.y && view.width == c.view.width && view.height == c.view.height);
+        SetWindowPos(window_, nullptr, 0, 0, c.width, c.height, SWP_NOZORDER);
+        HDC dc = GetDC(window_);
+        PatBlt(dc, 0, 0, c.width, c.height, BLACKNESS);
+        settings_.SetViewRect(view.x, view.y, view.width, view.height);
+        settings_.fitScreen = c.fit, transitionState.phase = 0;
+        Calls(StripWipe);
+        for (POINT p : {POINT{10, 8}, {310, 232}, {630, 472}, {10, 472}, {630, 8}})  // block centres: no doubt after a stretch
+            EXPECT_EQ(GetPixel(dc, view.x + p.x * view.width / 640, view.y + p.y * view.height / 480), BlocksOnScreen(p.x, p.y));
+        EXPECT_TRUE(view.x == 0 || GetPixel(dc, view.x - 1, view.y) == RGB(0, 0, 0));
+        transitionState.phase = 0;
+        Calls(SmearDown);  // every row as the front's last
+        EXPECT_EQ(GetPixel(dc, view.x + view.width - 5, view.y + 5), BlocksOnScreen(635, 478));
+        ReleaseDC(window_, dc);
+        stage_->Fill(0, 0, 640, 480, kOld);
+    }
 }
 
-TEST_F(Slideshow, MaskedBlockCopySkipsWhatASmallMaskCannotCover)
+TEST_F(Slideshow, DirectorHoldsEachPictureBetweenChangesAndCyclesThroughFifteen)
 {
-    // A mask of 20 by 10 pixels: frames past it, and rows below it, must not be read.
-    std::string small = folder_.File("small.bmp");
-    ASSERT_TRUE(test_pictures::WriteBmp(small, 20, 10, [](int, int) { return 0u; }));
-    ASSERT_EQ(displayContext->LoadFile(2, small.c_str(), nullptr), 0);
-    LoadGradient(0);
-    Stage()->Fill(0, 0, 640, 480, 0x00ABCDEF);
-    transitionState.phase = 0;
-    transitionState.dissolve.maskSlot = 2;
-    transitionState.dissolve.sourceSlot = 0;
-    EXPECT_EQ(CallsUntilDone(MaskDissolve), 17);
-    // Frame 0 covered rows 0 to 9 of each block; nothing else changed.
-    EXPECT_EQ(*Stage()->PixelPtr(0, 9), *displayContext->GetSurface(0)->PixelPtr(0, 9));
-    EXPECT_EQ(*Stage()->PixelPtr(0, 10), 0x00ABCDEFu);
-    // Blocks that stick out of a surface are skipped too.
-    MaskedBlockCopy(CDIB::kStageIndex, 630, 470, 2, 0, 0, 0);
-    MaskedBlockCopy(CDIB::kStageIndex, -8, 0, 2, 0, 0, 0);
-    MaskedBlockCopy(CDIB::kStageIndex, 0, 0, 3, 0, 0, 0);  // empty slot
-    EXPECT_EQ(*Stage()->PixelPtr(635, 475), 0x00ABCDEFu);
-}
-
-TEST_F(Slideshow, DirectorLoadsTheMaskThenHoldsBetweenChanges)
-{
-    WriteSlides();
     srand(7);
-    DirectorTick(&settings_);
-    EXPECT_EQ(settings_.showPhase, 1);
-    ASSERT_NE(displayContext->GetSurface(2), nullptr);
-    EXPECT_EQ(displayContext->GetSurface(2)->GetWidth(), 256);
-    EXPECT_EQ(UsedCount(), 1);
-    ASSERT_NE(settings_.transitionStep, nullptr);
-    EXPECT_EQ(settings_.holdTicks, 0);  // the first slide comes in at once
+    DirectorTick(&settings_);  // the mask, then the first slide, whose change starts at once
+    EXPECT_TRUE(settings_.showPhase == 1 && displayContext->GetSurface(2)->GetWidth() == 256);
+    EXPECT_TRUE(Used() == 1 && settings_.holdTicks == 0);
+    EXPECT_EQ(TicksUntil([&] { return Used() == 2; }), currentKind == TransitionKind::Wipe ? 61 : 17);
+    previousKind = TransitionKind::Wipe;  // the next change's first step: the 150th tick after its load
+    EXPECT_EQ(TicksUntil([&] { return transitionState.phase != 0; }), 150);
 
-    // Run the first change to its end: the next slide is loaded in the same tick, with a hold.
-    int ticks = 0;
-    while (UsedCount() == 1 && ticks < 400) {
-        DirectorTick(&settings_);
-        ++ticks;
-    }
-    ASSERT_EQ(UsedCount(), 2);
-    EXPECT_EQ(settings_.holdTicks, kHoldTicks);
-    if (previousKind == Wipe) EXPECT_EQ(ticks, 61);
-    else EXPECT_EQ(ticks, 17);
-}
-
-TEST_F(Slideshow, DissolveAndSmearHoldsThenSmearsThenGoesOnAtOnce)
-{
-    WriteSlides();
+    settings_.transitionStep = nullptr, settings_.holdTicks = 0, previousKind = TransitionKind::DissolveAndSmear;  // dissolve done
     DirectorTick(&settings_);
-    // Pretend the change just set up was a dissolve with a smear to follow, and has finished.
-    previousKind = DissolveAndSmear;
-    settings_.transitionStep = nullptr;
-    settings_.holdTicks = 0;
-    DirectorTick(&settings_);
-    EXPECT_EQ(settings_.transitionStep, SmearDown);
-    EXPECT_EQ(settings_.holdTicks, kHoldTicks);
-    EXPECT_EQ(currentKind, Smear);
-    int used = UsedCount();
-    int ticks = 0;
-    while (UsedCount() == used && ticks < 500) {
-        DirectorTick(&settings_);
-        ++ticks;
-    }
-    EXPECT_EQ(ticks, kHoldTicks - 1 + 240);  // the hold counts down to its last tick, then 240 smear calls
-    EXPECT_EQ(settings_.holdTicks, 0);       // after a smear the next change starts on the next tick
-}
+    EXPECT_TRUE(settings_.transitionStep == SmearDown && currentKind == TransitionKind::Smear);
+    EXPECT_EQ(TicksUntil([&] { return Used() == 3; }), 149 + 240);  // the rest of the hold, the smear
+    EXPECT_TRUE(settings_.holdTicks == 0 && settings_.transitionStep != nullptr);  // next change: next tick
 
-TEST_F(Slideshow, FifteenChangesShowFifteenSlidesThenANewCycleBegins)
-{
-    WriteSlides();
     for (unsigned seed = 1; seed <= 5; ++seed) {
-        srand(seed);
-        settings_.showPhase = 0;
-        DirectorTick(&settings_);
-        for (int change = 2; change <= kSlideCount; ++change) {
-            settings_.transitionStep = nullptr;
-            settings_.holdTicks = 0;
-            previousKind = Wipe;
+        srand(seed), settings_.showPhase = 0;
+        int shown = 0;
+        for (int change = 1; change <= kSlideCount + 1; ++change) {
+            shown = Used();
+            settings_.transitionStep = nullptr, settings_.holdTicks = 0, previousKind = TransitionKind::Wipe;
             DirectorTick(&settings_);
         }
-        EXPECT_GE(UsedCount(), 14) << seed;  // a repeat needs fifteen draws in a row to hit shown slides
-        if (UsedCount() == kSlideCount) {
-            settings_.transitionStep = nullptr;
-            settings_.holdTicks = 0;
-            previousKind = Wipe;
-            DirectorTick(&settings_);
-            EXPECT_EQ(UsedCount(), 1) << seed;
-        }
+        EXPECT_GE(shown, 14) << seed;  // a repeat takes fifteen misses in a row
+        EXPECT_EQ(Used(), shown == 15 ? 1 : 15) << seed;  // once all fifteen are shown, a new cycle
     }
-}
-
-TEST_F(Slideshow, MissingSlideIsReportedAndAnotherIsDrawnNextTick)
-{
-    WriteSlides();
-    DirectorTick(&settings_);
-    for (int n = 1; n <= kSlideCount; ++n) {
-        char name[32];
-        snprintf(name, sizeof name, "slide_%02d.qjx", n);
-        DeleteFileA(folder_.File(name).c_str());
-    }
-    WriteSlide(9);
-    memset(usedSlides, 0, sizeof usedSlides);
-    usedSlides[8] = 0;
-    settings_.transitionStep = nullptr;
-    settings_.holdTicks = 0;
-    previousKind = Wipe;
-
-    // Until slide 9 is drawn every tick reports its missing slide.
-    int boxes = 0;
-    while (usedSlides[8] == 0 && boxes < 40) {
-        BoxWatch watch;
-        HANDLE answer = CreateThread(nullptr, 0, AnswerBox, &watch, 0, nullptr);
-        DirectorTick(&settings_);
-        WaitForSingleObject(answer, 6000);
-        CloseHandle(answer);
-        if (usedSlides[8] != 0 && watch.seen.window == nullptr) break;
-        ASSERT_NE(watch.seen.window, nullptr);
-        EXPECT_EQ(watch.seen.caption, L"Error");
-        EXPECT_EQ(watch.seen.text.substr(0, Wide(folder_.Path()).size()), Wide(folder_.Path()));
-        std::wstring tail = L".qjx のファイルが見つかりません.";
-        ASSERT_GE(watch.seen.text.size(), tail.size());
-        EXPECT_EQ(watch.seen.text.substr(watch.seen.text.size() - tail.size()), tail);
-        EXPECT_EQ(settings_.transitionStep, nullptr);
-        ++boxes;
-    }
-    EXPECT_NE(usedSlides[8], 0);
-    EXPECT_NE(settings_.transitionStep, nullptr);
-}
-
-TEST_F(Slideshow, MissingMaskIsRetriedOnTheNextTick)
-{
-    BoxWatch watch;
-    HANDLE answer = CreateThread(nullptr, 0, AnswerBox, &watch, 0, nullptr);
-    DirectorTick(&settings_);
-    WaitForSingleObject(answer, 6000);
-    CloseHandle(answer);
-    ASSERT_NE(watch.seen.window, nullptr);
-    EXPECT_EQ(watch.seen.text, Wide(folder_.File("tile.bmp")) + L" のファイルが見つかりません.");
-    EXPECT_EQ(settings_.showPhase, 0);
-
-    WriteSlides();
-    DirectorTick(&settings_);
-    EXPECT_EQ(settings_.showPhase, 1);
 }
 
 TEST(PicturePath, SeparatorOnlyWhereNeeded)
 {
-    char path[MAX_PATH];
-    ASSERT_TRUE(BuildPicturePath("", "tile.bmp", path, sizeof path));
-    EXPECT_STREQ(path, "tile.bmp");
-    ASSERT_TRUE(BuildPicturePath("C:\\Pics", "slide_07.qjx", path, sizeof path));
-    EXPECT_STREQ(path, "C:\\Pics\\slide_07.qjx");
-    ASSERT_TRUE(BuildPicturePath("C:\\Pics\\", "slide_07.qjx", path, sizeof path));
-    EXPECT_STREQ(path, "C:\\Pics\\slide_07.qjx");
-    // "表" ends in byte 0x5C but is no separator.
-    ASSERT_TRUE(BuildPicturePath("C:\\表", "tile.bmp", path, sizeof path));
-    EXPECT_STREQ(path, "C:\\表\\tile.bmp");
-    std::string longFolder(250, 'a');
-    EXPECT_FALSE(BuildPicturePath(longFolder.c_str(), "slide_01.qjx", path, sizeof path));
-    EXPECT_TRUE(BuildPicturePath(std::string(246, 'a').c_str(), "slide_01.qjx", path, sizeof path));
+    char path[MAX_PATH];  // 表 ends in byte 0x5C but is no separator
+    for (auto c : {std::make_pair("", "a.bmp"), {"C:\\P", "C:\\P\\a.bmp"}, {"C:\\P\\", "C:\\P\\a.bmp"}, {"C:\\表", "C:\\表\\a.bmp"}})
+        EXPECT_TRUE(BuildPicturePath(c.first, "a.bmp", path, MAX_PATH) == static_cast<int>(strlen(c.second)) && !strcmp(path, c.second)) << c.first;
 }
 
-TEST_F(Slideshow, FrameThreadStopsWithinATick)
-{
-    WriteSlides();
-    ASSERT_TRUE(StartFrameThread());
-    Sleep(350);
-    EXPECT_EQ(settings_.showPhase, 1);
-    DWORD start = GetTickCount();
-    HANDLE thread = nullptr;
-    DuplicateHandle(GetCurrentProcess(), frameThread, GetCurrentProcess(), &thread, 0, FALSE, DUPLICATE_SAME_ACCESS);
-    StopFrameThread();
-    EXPECT_LT(GetTickCount() - start, 400u);  // not the 500 ms limit
-    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);
-    CloseHandle(thread);
-    EXPECT_EQ(frameThread, nullptr);
-}
+}  // namespace

@@ -72,9 +72,8 @@ void Measure(const char* folder, unsigned fitScreen)
                                   nullptr, nullptr, nullptr, nullptr);
     TSaverSettings settings;
     settings.fitScreen = fitScreen;
-    int x, y, w, h;
-    ComputeViewRect(width, height, fitScreen, &x, &y, &w, &h);
-    settings.SetViewRect(x, y, w, h);
+    TRect32 view = ComputeViewRect(width, height, fitScreen);
+    settings.SetViewRect(view.x, view.y, view.width, view.height);
     saverSettings = &settings;
     displayContext = new CDIB(window);
     displayContext->SetSlotCount(4);
@@ -91,8 +90,8 @@ void Measure(const char* folder, unsigned fitScreen)
         return;
     }
 
-    printf("%dx%d screen, %s (view %d,%d %dx%d):\n", width, height, fitScreen ? "Fit Screen" : "centred 1:1", x, y,
-           w, h);
+    printf("%dx%d screen, %s (view %d,%d %dx%d):\n", width, height, fitScreen ? "Fit Screen" : "centred 1:1", view.x,
+           view.y, view.width, view.height);
     TransitionState state = {};
     state.wipe.sourceSlot = 0;
     Report("StripWipe", Run(StripWipe, state));
