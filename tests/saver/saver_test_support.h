@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "e2e.h"
-#include "imagefile/bmp_write.h"
+#include "tools/picture_write/bmp_write.h"
 
 namespace saver_test {
 

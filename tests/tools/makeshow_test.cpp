@@ -5,9 +5,7 @@
 #include <algorithm>
 
 #include "render/w_dib32.h"
-#include "../saver/saver_driving.h"
-
-using namespace saver_driving;
+#include "../saver/saver_test_support.h"
 
 namespace {
 
@@ -76,10 +74,10 @@ TEST(MakeShow, ShowFromOwnPicturesPlaysThenStaysWholeThroughRefusals)
                 << p.slide << " " << p.x << "," << p.y;
 
     // The saver plays the folder: after the first transition one of the slides stands, centred.
-    e2e::RegistrySnapshot keep(HKEY_CURRENT_USER, kSaverKey);
-    SetString(kSaverKey, "Path", show.c_str());
+    e2e::RegistrySnapshot keep(HKEY_CURRENT_USER, saver_test::kSaverKeyName);
+    saver_test::SetValue(saver_test::kSaverKeyName, "Path", show);
     e2e::Process saver;
-    ASSERT_TRUE(saver.Start(SaverCommand("/s")));
+    ASSERT_TRUE(saver.Start("\"" + e2e::BesideTest("nimbra.scr") + "\" /s"));
     CDIBSurface shot(helper);
     ASSERT_EQ(shot.Create(640, 480), 0);
     int shown = 0;
@@ -97,7 +95,7 @@ TEST(MakeShow, ShowFromOwnPicturesPlaysThenStaysWholeThroughRefusals)
         }
     }
     EXPECT_EQ(shown, 1);
-    PressKey(VK_SPACE);
+    keybd_event(VK_SPACE, 0, 0, 0), keybd_event(VK_SPACE, 0, KEYEVENTF_KEYUP, 0);
     EXPECT_EQ(saver.Wait(3000), 0);
 
     ASSERT_TRUE(CreateDirectoryA((show + "\\slide_09.qjx.new").c_str(), nullptr));  // writing stops at slide 9
