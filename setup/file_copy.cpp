@@ -135,13 +135,23 @@ HANDLE CreateTemporary(SetupState& state, const char* destination, char* tempora
 }
 
 // Puts the complete copy in the destination's place. The Windows 95 family has no replacing move, so
-// there the old file goes first.
+// there the old file steps aside under a name of its own first and comes back if the copy cannot take
+// its place: the user never ends up with neither.
 bool Replace(const char* temporary, const char* destination)
 {
     if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING)) return true;
     if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
-    DeleteFileA(destination);
-    return MoveFileA(temporary, destination) != 0;
+    char aside[kPathBytes];
+    const size_t length = strlen(temporary);
+    memcpy(aside, temporary, length + 1);
+    aside[length - 1] = '~';  // "~nimXXXX.tm~", beside the temporary copy
+    if (!MoveFileA(destination, aside)) return false;
+    if (MoveFileA(temporary, destination)) {
+        DeleteFileA(aside);
+        return true;
+    }
+    MoveFileA(aside, destination);
+    return false;
 }
 
 }  // namespace
