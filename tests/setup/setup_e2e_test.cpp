@@ -1,42 +1,30 @@
-// The real setup.exe, driven as a person would: an installation from the media, removed from the
-// dialog, made again and removed through Windows' list of programs; then, from media of the test's
-// own, everything that makes an installation stop, each losing nothing that was there before.
-#include <windows.h>
+// The real setup.exe driven as a person would: installed, removed from the dialog, installed again and removed
+// through Windows' list; then, from media of the test's own, what stops an installation, losing nothing.
+#include "setup_driving.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
 
-#include "setup_driving.h"
-
 using namespace setup_driving;
 
-namespace {
-
 const wchar_t kAbandoned[] = L"Ithraスクリーンセーバー|インストール作業を中断しました。";
-const std::string kMediaEntries[] = {"setup.exe", "nimbra.scr", "tile.bmp", "slide_01.qjx", "slide_15.qjx"};
 
 class SetupE2e : public ::testing::Test {
 protected:
     void Start(const std::string& folder)
     {
         ASSERT_TRUE(setup_.Start("\"" + folder + "\\setup.exe\""));
-        main_ = e2e::FindWindowByCaption(L"Ithraスクリーンセーバー セットアップ ", setup_.Id(), 10000);
-        ASSERT_NE(main_, nullptr);
+        ASSERT_NE(main_ = e2e::FindWindowByCaption(L"Ithraスクリーンセーバー セットアップ ", setup_.Id(), 10000), nullptr);
     }
     DWORD Id() const { return setup_.Id(); }
     void Ask(const std::wstring& text, int button) { Reply(Id(), std::wstring(kProduct) + L"|" + text, button); }
     std::wstring Button() const { return e2e::ControlText(main_, 102); }
-    HWND FolderDialog()
-    {
-        Press(main_, 102);
-        Ask(L"インストールを実行してもよろしいですか？", IDYES);
-        return e2e::FindWindowByCaption(L"インストール先の選択", Id(), 10000);
-    }
+    HWND FolderDialog() { return Press(main_, 102), Ask(L"インストールを実行してもよろしいですか？", IDYES), e2e::FindWindowByCaption(L"インストール先の選択", Id(), 10000); }
     // Types the folder, says Yes to it and to making it; returns the copy dialog.
     HWND Choose(HWND dialog, const std::string& typed, const std::string& completed, bool creates)
     {
-        SetText(dialog, 201, Wide(typed));
-        Press(dialog, IDOK);
+        SetText(dialog, 201, Wide(typed)), Press(dialog, IDOK);
         Reply(Id(), L"確認|" + Wide(completed) + L" にインストールします。よろしいですか？", IDYES);
         if (creates) Reply(Id(), L"コピー|フォルダ " + Wide(completed) + L" は存在しません。\n作成しますか？", IDYES);
         return e2e::FindWindowByCaption(L"コピー", Id(), 10000);
@@ -46,15 +34,11 @@ protected:
     {
         std::pair<int, int> highest(-1, -1);
         for (; IsWindow(copy) && !e2e::FindWindowByCaption(kProduct, Id(), 0); Sleep(5))
-            highest = {std::max<int>(highest.first, SendDlgItemMessageW(copy, 301, PBM_GETPOS, 0, 0)),
-                       std::max<int>(highest.second, SendDlgItemMessageW(copy, 302, PBM_GETPOS, 0, 0))};
+            highest = {std::max<int>(highest.first, SendDlgItemMessageW(copy, 301, PBM_GETPOS, 0, 0)), std::max<int>(highest.second, SendDlgItemMessageW(copy, 302, PBM_GETPOS, 0, 0))};
         return highest;
     }
-    static void ExpectNotInstalled(const std::string& folder)
-    {
-        EXPECT_FALSE(Exists(folder) || Exists(SystemFolder() + "\\nimbra.scr") || KeyExists(HKEY_CURRENT_USER, kUserKey) ||
-                     KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-    }
+    static bool Installed(const std::string& folder)
+    { return Exists(folder) || Exists(SystemFolder() + "\\nimbra.scr") || KeyExists(HKEY_CURRENT_USER, kUserKey) || KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); }
 
     MachineGuard guard_;
     e2e::TempFolder temp_;
@@ -62,14 +46,7 @@ protected:
     HWND main_ = nullptr;
 };
 
-std::string MediaFolder()
-{
-    char full[MAX_PATH];
-    GetFullPathNameA(e2e::BesideTest("..\\media").c_str(), sizeof full, full, nullptr);
-    return full;
-}
-
-}  // namespace
+static std::string MediaFolder() { char full[MAX_PATH]; return std::string(full, GetFullPathNameA(e2e::BesideTest("..\\media").c_str(), sizeof full, full, nullptr)); }
 
 TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
 {
@@ -79,25 +56,20 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
     for (int round = 0; round < 2; ++round) {
         EXPECT_EQ(Button(), L"インストール");
         HWND dialog = FolderDialog();
-        ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(e2e::ControlText(dialog, 201), Wide(DefaultFolder()));  // proposed again in the second round
         EXPECT_EQ(WatchBars(Choose(dialog, typed, folder, true)), std::make_pair(100, 100));
-        Ask(L"インストールが完了しました。\n\nアンインストールはコントロールパネルのアプリケーションの追加と削除\n"
-            L"または、インストール元のセットアップから実行してください。",
-            IDOK);
+        Ask(L"インストールが完了しました。\n\nアンインストールはコントロールパネルのアプリケーションの追加と削除\nまたは、インストール元のセットアップから実行してください。", IDOK);
         EXPECT_EQ(Button(), L"アンインストール");
-        for (const std::string& entry : kMediaEntries)
+        for (std::string entry : {"setup.exe", "nimbra.scr", "tile.bmp", "slide_01.qjx", "slide_15.qjx"})
             EXPECT_EQ(ReadText((entry == "nimbra.scr" ? SystemFolder() : folder) + "\\" + entry), ReadText(media + "\\" + entry));
         EXPECT_NE(ReadText(folder + "\\undelete.ini").find("+ " + created + "\r\n+ " + typed + "\r\n+ " + folder + "\r\n"), std::string::npos);
-        EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, kUserKey, "Path") + "|" + RegistryString(HKEY_CURRENT_USER, kUserKey, "SetupPath") +
-                      "|" + RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName") + "|" +
-                      RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
-                  folder + "|" + media + "|Ithraスクリーンセーバー|" + folder + "\\setup.exe /r");
+        std::string values;
+        for (auto v : {std::make_pair(HKEY_CURRENT_USER, "Path"), {HKEY_CURRENT_USER, "SetupPath"}, {HKEY_LOCAL_MACHINE, "DisplayName"}, {HKEY_LOCAL_MACHINE, "UninstallString"}})
+            values += RegistryString(v.first, v.first == HKEY_CURRENT_USER ? kUserKey : kUninstallKey, v.second) + "|";
+        EXPECT_EQ(values, folder + "|" + media + "|Ithraスクリーンセーバー|" + folder + "\\setup.exe /r|");
         if (round == 1) break;
-        Press(main_, 102);
-        Ask(L"アンインストールを実行してもよろしいですか？", IDYES);
-        Ask(L"アンインストールが完了しました。", IDOK);
-        ExpectNotInstalled(created);
+        Press(main_, 102), Ask(L"アンインストールを実行してもよろしいですか？", IDYES), Ask(L"アンインストールが完了しました。", IDOK);
+        EXPECT_FALSE(Installed(created));
     }
     Press(main_, 998);  // "終了" quits without a question
     EXPECT_EQ(setup_.Wait(5000), 0);
@@ -107,15 +79,11 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
     ASSERT_TRUE(relocation.Start(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString")));
     EXPECT_EQ(relocation.Wait(10000), 0);
     DWORD uninstaller = Reply(0, L"セットアップ|アンインストールを実行します.", IDOK);
-    guard_.EndWithTest(uninstaller);
-    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, uninstaller);
-    Reply(uninstaller, L"Ithraスクリーンセーバー - アンインストール|アンインストールを実行してもよろしいですか？", IDYES);
-    Reply(uninstaller, std::wstring(kProduct) + L"|アンインストールに成功しました。", IDOK);
+    HANDLE process = (guard_.EndWithTest(uninstaller), OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, uninstaller));
+    Reply(uninstaller, L"Ithraスクリーンセーバー - アンインストール|アンインストールを実行してもよろしいですか？", IDYES), Reply(uninstaller, std::wstring(kProduct) + L"|アンインストールに成功しました。", IDOK);
     DWORD code = 1;
-    EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
-    EXPECT_TRUE(GetExitCodeProcess(process, &code) && code == 0) << code;
-    CloseHandle(process);
-    ExpectNotInstalled(created);  // the installed setup.exe and the folders too
+    EXPECT_TRUE(WaitForSingleObject(process, 10000) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code) && code == 0 && CloseHandle(process)) << code;
+    EXPECT_FALSE(Installed(created));  // the installed setup.exe and the folders too
     EXPECT_EQ(ReadText(SystemFolder() + "\\unithra.exe"), ReadText(media + "\\setup.exe"));
     EXPECT_NE(PendingDeletions().find("unithra.exe"), std::string::npos);
 }
@@ -123,78 +91,46 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
 TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
 {
     const std::string media = temp_.Path() + "\\media", folder = temp_.Path() + "\\dest\\IthraSS";
-    CreateDirectoryA(media.c_str(), nullptr);
-    CopyFileA((MediaFolder() + "\\setup.exe").c_str(), (media + "\\setup.exe").c_str(), FALSE);
-    const std::wstring noList = L"Setup|" + Wide(media) + L"\\setup.ini が見つかりません";
-    for (const char* list : {"", "#copystart\r\nsetup.exe\r\nnothere.bmp\r\n"}) {
-        if (*list) e2e::WriteFileBytes(media + "\\setup.ini", list);
-        e2e::Process failing;
-        ASSERT_TRUE(failing.Start("\"" + media + "\\setup.exe\""));
-        if (*list) Reply(failing.Id(), L"エラー|" + Wide(media) + L"\\nothere.bmp のファイルが見つかりません", IDOK);
-        Reply(failing.Id(), noList, IDOK);
-        Reply(failing.Id(), std::wstring(kProduct) + L"|セットアップの起動に失敗しました", IDOK);
-        EXPECT_EQ(failing.Wait(5000), -1);  // its exit code
-    }
-    e2e::WriteFileBytes(media + "\\setup.ini", "#copystart\r\nsmall.txt\r\nbig.bin\r\n");
-    e2e::WriteFileBytes(media + "\\small.txt", "small");
+    CreateDirectoryA(media.c_str(), nullptr), CopyFileA((MediaFolder() + "\\setup.exe").c_str(), (media + "\\setup.exe").c_str(), FALSE);
+    e2e::WriteFileBytes(media + "\\setup.ini", "#copystart\r\nsetup.exe\r\nnothere.bmp\r\n");
+    e2e::Process failing;
+    ASSERT_TRUE(failing.Start("\"" + media + "\\setup.exe\""));
+    Reply(failing.Id(), L"エラー|" + Wide(media) + L"\\nothere.bmp のファイルが見つかりません", IDOK);
+    Reply(failing.Id(), L"Setup|" + Wide(media) + L"\\setup.ini が見つかりません", IDOK);
+    Reply(failing.Id(), std::wstring(kProduct) + L"|セットアップの起動に失敗しました", IDOK);
+    EXPECT_EQ(failing.Wait(5000), -1);  // its exit code
+    e2e::WriteFileBytes(media + "\\setup.ini", "#copystart\r\nsmall.txt\r\nbig.bin\r\n"), e2e::WriteFileBytes(media + "\\small.txt", "small");
     // Long to copy; sparse, so quick to make.
     HANDLE big = CreateFileA((media + "\\big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    SetFilePointer(big, 256 << 20, nullptr, FILE_BEGIN);
-    SetEndOfFile(big);
-    CloseHandle(big);
+    SetFilePointer(big, 256 << 20, nullptr, FILE_BEGIN), SetEndOfFile(big), CloseHandle(big);
     Start(media);
 
-    // Answers that stop at the folder dialog: No keeps the typed text; No to making it and an empty
-    // folder bring the proposed one back; Cancel abandons.
+    // At the folder dialog No keeps the typed text, No to making it and an empty one bring back the proposal.
     HWND dialog = FolderDialog();
-    ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(e2e::ControlText(dialog, 202), L"インストールに必要な容量は、約 256.0 MBです");
     const std::wstring confirm = L"確認|" + Wide(folder) + L" にインストールします。よろしいですか？";
-    SetText(dialog, 201, Wide(temp_.Path() + "\\dest"));
-    Press(dialog, IDOK);
-    Reply(Id(), confirm, IDNO);
+    SetText(dialog, 201, Wide(temp_.Path() + "\\dest")), Press(dialog, IDOK), Reply(Id(), confirm, IDNO);
     EXPECT_EQ(e2e::ControlText(dialog, 201), Wide(temp_.Path() + "\\dest"));
-    Press(dialog, IDOK);
-    Reply(Id(), confirm, IDYES);
+    Press(dialog, IDOK), Reply(Id(), confirm, IDYES);
     Reply(Id(), L"コピー|フォルダ " + Wide(folder) + L" は存在しません。\n作成しますか？", IDNO);
     EXPECT_EQ(e2e::ControlText(dialog, 201), Wide(DefaultFolder()));
-    SetText(dialog, 201, L"");
-    Press(dialog, IDOK);
-    Reply(Id(), L"Setup error|指定されたフォルダー :\n\n   \n\nは、無効です。もう一度やりなおしてください。\n例えば\n\n   " +
-                    Wide(DefaultFolder()), IDOK);
+    SetText(dialog, 201, L""), Press(dialog, IDOK), Reply(Id(), L"Setup error|指定されたフォルダー :\n\n   \n\nは、無効です。もう一度やりなおしてください。\n例えば\n\n   " + Wide(DefaultFolder()), IDOK);
     EXPECT_EQ(e2e::ControlText(dialog, 201), Wide(DefaultFolder()));
-    Press(dialog, IDCANCEL);
-    Reply(Id(), kAbandoned, IDOK);
+    Press(dialog, IDCANCEL), Reply(Id(), kAbandoned, IDOK);
     EXPECT_FALSE(Exists(temp_.Path() + "\\dest"));
 
-    // A log held by another program; a cancel before the copy; one during the big file, whose older
-    // copy stays.
-    CreateDirectoryA((temp_.Path() + "\\dest").c_str(), nullptr);
-    CreateDirectoryA(folder.c_str(), nullptr);
-    e2e::WriteFileBytes(folder + "\\undelete.ini", "earlier\r\n");
-    e2e::WriteFileBytes(folder + "\\big.bin", "older");
-    HANDLE held = CreateFileA((folder + "\\undelete.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(Choose(FolderDialog(), folder, folder, false), nullptr);
-    Reply(Id(), L"COPY|アンインストール用のファイルが書き込めません!!", IDOK);
-    Reply(Id(), kAbandoned, IDOK);
-    CloseHandle(held);
-    EXPECT_EQ(ReadText(folder + "\\undelete.ini"), "earlier\r\n");
-    PostMessageW(Choose(FolderDialog(), folder, folder, false), WM_COMMAND, IDCANCEL, 0);
-    Reply(Id(), kAbandoned, IDOK);
+    // A cancel before the copy and one during the big file, whose older copy stays.
+    CreateDirectoryA((temp_.Path() + "\\dest").c_str(), nullptr), CreateDirectoryA(folder.c_str(), nullptr), e2e::WriteFileBytes(folder + "\\big.bin", "older");
+    PostMessageW(Choose(FolderDialog(), folder, folder, false), WM_COMMAND, IDCANCEL, 0), Reply(Id(), kAbandoned, IDOK);
     EXPECT_FALSE(Exists(folder + "\\small.txt"));
     HWND copy = Choose(FolderDialog(), folder, folder, false);
     for (DWORD start = GetTickCount(); IsWindow(copy) && GetTickCount() - start < 10000; Sleep(1))
         if (e2e::ControlText(copy, 304).find(L"big.bin") != std::wstring::npos) break;
-    PostMessageW(copy, WM_COMMAND, IDCANCEL, 0);
-    Reply(Id(), kAbandoned, IDOK);
+    PostMessageW(copy, WM_COMMAND, IDCANCEL, 0), Reply(Id(), kAbandoned, IDOK);
     EXPECT_EQ(ReadText(folder + "\\small.txt") + ReadText(folder + "\\big.bin"), "smallolder");
     EXPECT_EQ(Button(), L"インストール");
-    ExpectNotInstalled(temp_.Path() + "\\none");
+    EXPECT_FALSE(Installed(temp_.Path() + "\\none"));
 
-    // Closing the window asks first.
-    PostMessageW(main_, WM_CLOSE, 0, 0);
-    Ask(L"終了してもよろしいですか？", IDNO);
-    PostMessageW(main_, WM_CLOSE, 0, 0);
-    Ask(L"終了してもよろしいですか？", IDYES);
+    for (int button : {IDNO, IDYES}) PostMessageW(main_, WM_CLOSE, 0, 0), Ask(L"終了してもよろしいですか？", button);
     EXPECT_EQ(setup_.Wait(5000), 0);
 }

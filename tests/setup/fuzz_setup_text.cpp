@@ -1,0 +1,69 @@
+// Fuzzes the installer's text readers on the same bytes: the copy list with its record list and folder
+// walks, the uninstall-log replay, the "WININIT.INI" rebuild and the command line's run mode.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "setup/copy_list_text.h"
+#include "setup/cp932_path.h"
+#include "setup/setup_command_line.h"
+#include "setup/uninstall_log_text.h"
+#include "setup/wininit_text.h"
+
+static char gList[4096];
+static CopyListWriter gWriter;
+static int gAdded, gFinished;
+
+// A path handed on is whole, short and well formed.
+static void CheckPath(const char* path) { if (!*path || strlen(path) >= kPathBytes || !IsWellFormedCp932(path)) __builtin_trap(); }
+
+static void CopyList(FILE* file)
+{
+    BeginCopyList(gWriter, gList, sizeof gList), gAdded = 0;
+    ReadCopyListText(file, [](void*, const char* entry, EntryCheck check) {
+        size_t length = strlen(entry), folder, last = 0;
+        if (check != EntryCheck::Usable) return 0;
+        CheckPath(entry), gAdded += AddCopyRecord(gWriter, static_cast<unsigned char>(length & 1), entry) == 0;
+        for (FolderChainWalk walk(entry, true); walk.Next(&folder); last = folder)
+            if (folder > length || folder < last) __builtin_trap();
+        return 0;
+    }, nullptr);
+    size_t position = 0;
+    for (CopyRecord record; NextCopyRecord(gList, sizeof gList, &position, &record);) --gAdded;
+    if (gAdded != 0 || position != gWriter.used) __builtin_trap();
+}
+
+// Files first, then the folders; the end of the files is reported once.
+static void Replay(FILE* file)
+{
+    gFinished = 0;
+    ReplayOps ops{[](void*, const char* path) { gFinished == 0 ? CheckPath(path) : __builtin_trap(); }, [](void*) { ++gFinished; },
+                  [](void*, const char* path) { gFinished == 1 ? CheckPath(path) : __builtin_trap(); }, nullptr};
+    ReplayLogText(file, "C:\\Src\\setup.exe", ops);
+    if (gFinished != 1) __builtin_trap();
+}
+
+// A result ends in exactly the new entry and invents nothing beyond a section header and line ends; a
+// refusal leaves nothing behind.
+static void Wininit(const uint8_t* data, size_t size)
+{
+    static const char kTail[] = "NUL=C:\\WINDOWS\\SYSTEM\\UNITHRA.EXE\r\n";
+    const size_t tail = sizeof kTail - 1;
+    GrowBuffer out;
+    bool done = AddDeleteEntry(reinterpret_cast<const char*>(data), size, "C:\\WINDOWS\\SYSTEM\\UNITHRA.EXE", out) == WininitEdit::Done;
+    if (done ? out.size < tail || memcmp(out.data + out.size - tail, kTail, tail) != 0 || out.size > 2 * size + 64 : out.size != 0)
+        __builtin_trap();
+    GrowFree(out);
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    // A zero byte inside ends the command line early, as it would in Windows.
+    SetupMode mode = ParseSetupCommandLine(std::string(reinterpret_cast<const char*>(data), size).c_str(), "setup.exe");
+    if (mode != SetupMode::Interactive && mode != SetupMode::Relocate && mode != SetupMode::Uninstall) __builtin_trap();
+    Wininit(data, size);
+    for (void (*reader)(FILE*) : {CopyList, Replay})
+        if (FILE* file = size ? fmemopen(const_cast<uint8_t*>(data), size, "rb") : nullptr) reader(file), fclose(file);
+    return 0;
+}
