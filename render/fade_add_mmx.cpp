@@ -1,31 +1,12 @@
-// FadeFrom and AddFrom with the processor's packed-integer (MMX) instructions; this file alone is
-// compiled for MMX, the rest of the program runs on any i686.
+// FadeFrom and AddFrom with the processor's packed-integer (MMX) instructions, two pixels at a time; this
+// file is compiled for MMX.
 #include "render/w_dib32.h"
 
-#include <mmintrin.h>
+#include "render/mmx_rows.h"
 
-#include <cstring>
-
-namespace {
-
-inline __m64 LoadPixel(const DWORD* p)
-{
-    return _mm_cvtsi32_si64(static_cast<int>(*p));
-}
-
-inline __m64 LoadPair(const DWORD* p)
-{
-    __m64 v;
-    std::memcpy(&v, p, 8);
-    return v;
-}
-
-inline void StorePair(DWORD* p, __m64 v)
-{
-    std::memcpy(p, &v, 8);
-}
-
-}  // namespace
+using mmx::LoadPair;
+using mmx::LoadPixel;
+using mmx::StorePair;
 
 // Each byte becomes clamp(s + 2 x floor((d - s) x f / 65536), 0, 255): the signed high-half multiply is
 // exactly that floor, and packing with unsigned saturation is the clamp. f is (weight bits 0..7) x 128

@@ -13,6 +13,7 @@
 #include "tools/picture_write/dissolve_mask.h"
 #include "tools/slidetool/picture_fit.h"
 #include "tools/slidetool/system_picture.h"
+#include "tools/slidetool/whole_file.h"
 
 namespace {
 
@@ -35,24 +36,13 @@ struct Bytes {
 
 bool ReadWhole(const char* path, Bytes* bytes)
 {
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
-    long length = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
-    std::fseek(f, 0, SEEK_SET);
-    bytes->data = length >= 0 ? static_cast<uint8_t*>(std::malloc(size_t(length) + 1)) : nullptr;
-    bytes->size = size_t(length);
-    const bool ok = bytes->data && std::fread(bytes->data, 1, bytes->size, f) == bytes->size;
-    std::fclose(f);
-    return ok;
+    bytes->data = ReadFileWhole(path, &bytes->size);
+    return bytes->data != nullptr;
 }
 
 bool WriteWhole(const Path& path, const Bytes& bytes)
 {
-    FILE* f = std::fopen(path.text, "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(bytes.data, 1, bytes.size, f) == bytes.size;
-    return std::fclose(f) == 0 && ok;
+    return WriteFileWhole(path.text, bytes.data, bytes.size);
 }
 
 // folder\name, with no second separator after a folder that ends in one (or after a bare drive
