@@ -21,19 +21,19 @@ int CDIBSurface::Fill(int x, int y, int w, int h, DWORD colour)
     return 0;
 }
 
-// All three colour bytes in one addition: each operand loses its lowest bits, so a byte's carry lands
-// in the lowest bit of the next byte up, and every byte that carried is then forced to 255. The carry
-// bits stay in the result (red's in the fourth byte).
+// The colour bytes lose their lowest bits and are added with saturation. The sum of two even bytes is at
+// most 254 unless it overflowed, so a byte of 255 marks a carry, which also sets the lowest bit of the
+// byte above it (red's carry lands in the fourth byte), as one 32-bit addition of the two would.
 int CDIBSurface::AddColor(int x, int y, int w, int h, DWORD colour)
 {
     if (ClipRect(&x, &y, &w, &h) != 0)
         return -1;
     const __m64 high7 = Twice(0xFEFEFE), k = Twice(colour & 0xFEFEFE), carries = Twice(0x1010100);
+    const __m64 full = _mm_set1_pi8(-1);
     for (int r = h - 1; r >= 0 && w > 0; --r)
         ConstantRow(PixelPtr(x, y + r), k, w, [&](__m64 d, __m64 kk) {
-            const __m64 t = _mm_add_pi32(_mm_and_si64(d, high7), kk);
-            const __m64 c = _mm_and_si64(t, carries);
-            return _mm_or_si64(t, _mm_sub_pi32(c, _mm_srli_pi32(c, 8)));
+            const __m64 sum = _mm_adds_pu8(_mm_and_si64(d, high7), kk);
+            return _mm_or_si64(sum, _mm_and_si64(_mm_slli_pi32(_mm_cmpeq_pi8(sum, full), 8), carries));
         });
     _mm_empty();
     return 0;

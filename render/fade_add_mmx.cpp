@@ -28,17 +28,27 @@ int CDIBSurface::FadeFrom(int dx, int dy, CDIBSurface* source, int sx, int sy, i
         DWORD* d = PixelPtr(dx, dy + r);
         const DWORD* s = source->PixelPtr(sx, sy + r);
         int i = w - 1;
+        // The pair whose right pixel is at.
+        auto pair = [&](int at) {
+            const __m64 dp = LoadPair(d + at - 1), sp = LoadPair(s + at - 1);
+            const __m64 dlo = _mm_unpacklo_pi8(dp, zero), dhi = _mm_unpackhi_pi8(dp, zero);
+            const __m64 slo = _mm_unpacklo_pi8(sp, zero), shi = _mm_unpackhi_pi8(sp, zero);
+            __m64 qlo = _mm_mulhi_pi16(_mm_sub_pi16(dlo, slo), factor);
+            __m64 qhi = _mm_mulhi_pi16(_mm_sub_pi16(dhi, shi), factor);
+            qlo = _mm_add_pi16(_mm_add_pi16(qlo, qlo), slo);
+            qhi = _mm_add_pi16(_mm_add_pi16(qhi, qhi), shi);
+            StorePair(d + at - 1, _mm_packs_pu16(qlo, qhi));
+        };
         if (pairs) {
-            for (; i >= 1; i -= 2) {
-                const __m64 dp = LoadPair(d + i - 1), sp = LoadPair(s + i - 1);
-                const __m64 dlo = _mm_unpacklo_pi8(dp, zero), dhi = _mm_unpackhi_pi8(dp, zero);
-                const __m64 slo = _mm_unpacklo_pi8(sp, zero), shi = _mm_unpackhi_pi8(sp, zero);
-                __m64 qlo = _mm_mulhi_pi16(_mm_sub_pi16(dlo, slo), factor);
-                __m64 qhi = _mm_mulhi_pi16(_mm_sub_pi16(dhi, shi), factor);
-                qlo = _mm_add_pi16(_mm_add_pi16(qlo, qlo), slo);
-                qhi = _mm_add_pi16(_mm_add_pi16(qhi, qhi), shi);
-                StorePair(d + i - 1, _mm_packs_pu16(qlo, qhi));
+            // Four pairs a step, one after the other, cost the processor less loop than one a step.
+            for (; i >= 7; i -= 8) {
+                pair(i);
+                pair(i - 2);
+                pair(i - 4);
+                pair(i - 6);
             }
+            for (; i >= 1; i -= 2)
+                pair(i);
         }
         for (; i >= 0; --i) {
             const __m64 dw = _mm_unpacklo_pi8(LoadPixel(d + i), zero);
@@ -62,13 +72,16 @@ int CDIBSurface::AddFrom(int dx, int dy, CDIBSurface* source, int sx, int sy, in
         DWORD* d = PixelPtr(dx, dy + r);
         const DWORD* s = source->PixelPtr(sx, sy + r);
         int i = w - 2;
-        // Four pixels a step, each pair still read and written before the next one to its left.
-        for (; i >= 2; i -= 4) {
-            StorePair(d + i, _mm_adds_pu8(LoadPair(d + i), LoadPair(s + i)));
-            StorePair(d + i - 2, _mm_adds_pu8(LoadPair(d + i - 2), LoadPair(s + i - 2)));
+        auto pair = [&](int at) { StorePair(d + at, _mm_adds_pu8(LoadPair(d + at), LoadPair(s + at))); };
+        // Eight pixels a step, each pair still read and written before the next one to its left.
+        for (; i >= 6; i -= 8) {
+            pair(i);
+            pair(i - 2);
+            pair(i - 4);
+            pair(i - 6);
         }
         for (; i >= 0; i -= 2)
-            StorePair(d + i, _mm_adds_pu8(LoadPair(d + i), LoadPair(s + i)));
+            pair(i);
         if (i == -1)
             d[0] = static_cast<DWORD>(_mm_cvtsi64_si32(_mm_adds_pu8(LoadPixel(d), LoadPixel(s))));
     }

@@ -21,9 +21,11 @@ void CDIBSurface::CopyKeyedClipped(int dx, int dy, CDIBSurface* source, int sx, 
     const bool pairs = PairsAllowed(this, dx, dy, source, sx, sy);
     for (int r = 0; r < h; ++r)
         Row(PixelPtr(dx, dy + r), source->PixelPtr(sx, sy + r), w, pairs, [&](__m64 d, __m64 s) {
+            // d where the pixel is keyed, else v: d with the bits that differ from v flipped where not keyed
+            // (one operation fewer than masking both and combining them).
             const __m64 v = _mm_and_si64(s, colour);
             const __m64 keyed = _mm_cmpeq_pi32(v, keys);
-            return _mm_or_si64(_mm_and_si64(keyed, d), _mm_andnot_si64(keyed, v));
+            return _mm_xor_si64(d, _mm_andnot_si64(keyed, _mm_xor_si64(d, v)));
         });
     _mm_empty();
 }

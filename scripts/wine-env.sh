@@ -46,9 +46,16 @@ nimbra_prefix_init() {
 }
 
 # A persistent wineserver, and Wine's own services started once with no terminal or pipe attached:
-# a service started by the first test would otherwise keep that test's output pipe open.
+# a service started by the first test would otherwise keep that test's output pipe open. A server that
+# already runs for the prefix (a slideshow or benchmark started by hand) is stopped first: it may belong
+# to another display, whose screen modes the tests would then see.
 nimbra_wineserver_start() {
-  wineserver -p >/dev/null 2>&1 </dev/null
+  if ! wineserver -p >/dev/null 2>&1 </dev/null; then
+    echo "stopping the wineserver already running for $WINEPREFIX"
+    wineserver -k >/dev/null 2>&1 </dev/null || true
+    wineserver -w >/dev/null 2>&1 </dev/null || true
+    wineserver -p >/dev/null 2>&1 </dev/null
+  fi
   NIMBRA_WINESERVER_STARTED=1
   wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
 }

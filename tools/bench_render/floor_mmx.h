@@ -1,0 +1,13 @@
+// Reference loops for bench_render over pairs of pixels (8 bytes each; a multiple of 4 pairs), in the
+// order of memory:
+// FloorConstant: d = d + constant, saturating bytes: one load, one operation and one store a pair.
+// FloorSum: d = d + s, saturating bytes: two loads, one operation and one store a pair.
+// FloorWiden: d and s widened to 16-bit lanes, added and packed back, the least a routine that
+// multiplies bytes does around its arithmetic.
+#pragma once
+
+#include <windows.h>
+
+void FloorConstant(DWORD* d, int pairs);
+void FloorSum(DWORD* d, const DWORD* s, int pairs);
+void FloorWiden(DWORD* d, const DWORD* s, int pairs);
