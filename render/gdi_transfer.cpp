@@ -1,6 +1,10 @@
-// The two operations that hand their plain case to GDI (StretchBlt, BitBlt) and their keyed case to
-// the software keyed copies.
+// The two operations that hand their plain case to GDI (BitBlt; StretchBlt where copying rows cannot
+// stand in for it) and their keyed case to the software keyed copies.
 #include "render/w_dib32.h"
+
+#include <new>
+
+#include "render/stretch_sampling.h"
 
 namespace {
 
@@ -18,6 +22,30 @@ bool RectSize(const RECT* r, int* w, int* h)
     return true;
 }
 
+// The plain stretch from another surface as StretchBlt draws it, at the cost of copying pixels and rows:
+// StretchBlt's sampling for these sizes is learnt, then applied. Only for positive sizes and rectangles
+// inside both surfaces; false when it did not draw, and StretchBlt then does.
+bool StretchByRows(CDIBSurface* target, const RECT* to, CDIBSurface* source, const RECT* from, int dw, int dh,
+                   int sw, int sh)
+{
+    if (source == target || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || to->left < 0 || to->top < 0 ||
+        to->right > target->GetWidth() || to->bottom > target->GetHeight() || from->left < 0 || from->top < 0 ||
+        from->right > source->GetWidth() || from->bottom > source->GetHeight())
+        return false;
+    int* const columnOf = new (std::nothrow) int[static_cast<size_t>(dw) + static_cast<size_t>(dh)];
+    if (!columnOf)
+        return false;
+    int* const rowOf = columnOf + dw;
+    DWORD keepColumns = 0, keepRows = 0;
+    const bool learnt = LearnStretchSampling(sw, dw, false, columnOf, &keepColumns) &&
+                        LearnStretchSampling(sh, dh, true, rowOf, &keepRows);
+    if (learnt)
+        CopySampled(target, to->left, to->top, source, from->left, from->top, columnOf, dw, rowOf, dh,
+                    keepColumns & keepRows);
+    delete[] columnOf;
+    return learnt;
+}
+
 }  // namespace
 
 int CDIBSurface::StretchFrom(const RECT* destination, CDIBSurface* source, const RECT* sourceRect, int flags_)
@@ -32,6 +60,8 @@ int CDIBSurface::StretchFrom(const RECT* destination, CDIBSurface* source, const
                      static_cast<DWORD>(flags_) & 0xFFFFFF);
         return 0;
     }
+    if (StretchByRows(this, destination, source, sourceRect, dw, dh, sw, sh))
+        return 0;
     SetStretchBltMode(memDC, COLORONCOLOR);
     StretchBlt(memDC, destination->left, destination->top, dw, dh, source->memDC, sourceRect->left, sourceRect->top,
                sw, sh, SRCCOPY);

@@ -20,14 +20,12 @@ public:
 private:
     CScaledCopy(const CScaledCopy&) = delete;
     CScaledCopy& operator=(const CScaledCopy&) = delete;
-    bool Prepare(CDIBSurface* stage, int dw, int dh);
-    static bool Ensure(CDIBSurface** surface, HWND window, int width, int height);
+    bool Prepare(CDIBSurface* stage, int w, int h, int dw, int dh);
 
-    CDIBSurface* canvas;      // the stretched rectangle, at least dw x dh, top-down
-    CDIBSurface* columns;     // stage width x 1: pixel x holds x
-    CDIBSurface* rows;        // 1 x stage height: pixel y holds y
-    CDIBSurface* columnMap;   // dw x 1: the stage column each window column shows, less sx
-    CDIBSurface* rowMap;      // 1 x dh: the stage row each window row shows, less sy
-    int mapWidth, mapTargetWidth;    // the sizes columnMap was learnt for (0: none)
-    int mapHeight, mapTargetHeight;  // the sizes rowMap was learnt for
+    CDIBSurface* canvas;  // the stretched rectangle, at least dw x dh, top-down
+    int* columnOf;        // for each window column the stage column it shows, less sx
+    int* rowOf;           // for each window row the stage row it shows, less sy
+    int columnsRoom, rowsRoom;       // entries the two maps hold
+    int mapWidth, mapTargetWidth;    // the sizes columnOf was learnt for (0: none)
+    int mapHeight, mapTargetHeight;  // the sizes rowOf was learnt for
 };

@@ -84,7 +84,7 @@ TEST_F(SurfaceTest, DisplayContextFromSlotsToTakingTheDisplayOver)
     Paint(stage, [](int x, int y) { return (x * 0x10307u ^ y * 0x3010Bu) & 0x7F7F7F; });  // never white
     // Shrunk into the preview, it shows the pixels COLORONCOLOR picks (other modes AND or average them),
     // through GDI for a tiny preview and through row copies for a larger one.
-    for (POINT size : {POINT{1366, 768}, POINT{1360, 768}, POINT{1680, 1050}, POINT{1280, 1024}, POINT{800, 600}, POINT{80, 60}, POINT{300, 225}})
+    for (POINT size : {POINT{1366, 768}, POINT{1360, 768}, POINT{1680, 1050}, POINT{1280, 1024}, POINT{800, 600}, POINT{80, 60}, POINT{300, 225}, POINT{768, 576}})
         for (int corner : {0, 1}) {
             const TRect32 view = {corner * std::min(0, 1024 - int(size.x)), corner * std::min(0, 768 - int(size.y)),
                                   size.x, size.y};
@@ -101,6 +101,9 @@ TEST_F(SurfaceTest, DisplayContextFromSlotsToTakingTheDisplayOver)
             EXPECT_TRUE(Pixels(shot, [&](int x, int y) {
                 return Inside(x, view.x, view.x + view.width) && Inside(y, view.y, view.y + view.height) ? 0u : kWhite;
             }, 0x808080));
+            present(TRect32{2, 0, 18, 480});  // on 768x576 both are 22 wide on the window
+            present(TRect32{0, 0, 19, 480});
+            EXPECT_TRUE(same()) << size.x << "x" << size.y;
             present(TRect32{0, 0, 640, 301});
             present(TRect32{0, 0, 640, 480});
             EXPECT_TRUE(same());

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -225,6 +226,38 @@ TEST_F(SurfaceTest, StretchesSampleMirrorClipAndKey)
     }
     const RECT to = {0, 0, 4, 4};
     EXPECT_EQ(d->StretchFrom(&to, nullptr, &to, 0) + d->StretchFrom(nullptr, s, &to, 0) + d->StretchFrom(&to, s, nullptr, 0), -3);
+}
+
+// The plain stretch copies rows where it can; every bit must still be what StretchBlt draws, there and
+// where it is left to StretchBlt (a rectangle reaching outside, a mirror).
+TEST_F(SurfaceTest, PlainStretchDrawsWhatStretchBltDraws)
+{
+    CDIBSurface* s = Make(37, -23);
+    CDIBSurface* d = Make(64, 48);
+    CDIBSurface* gdi = Make(64, 48);
+    Paint(s, [](int x, int y) { return PatternPixel(x, y, 2); });
+    // Target and source rectangles: enlarged, 1:1, shrunk, one pixel into a row, at the source's far edges;
+    // then one pixel outside the target, or the source, past each edge in turn, mirrored either way, and
+    // within one surface (the last case).
+    const RECT cases[][2] = {
+        {{0, 0, 64, 48}, {0, 0, 37, 23}},    {{3, 5, 40, 28}, {0, 0, 37, 23}},   {{1, 2, 6, 9}, {2, 3, 37, 23}},
+        {{0, 47, 64, 48}, {36, 22, 37, 23}}, {{0, 0, 17, 48}, {5, 0, 9, 23}},    {{-1, 0, 63, 48}, {0, 0, 37, 23}},
+        {{0, -1, 64, 47}, {0, 0, 37, 23}},   {{59, 0, 65, 48}, {0, 0, 37, 23}},  {{0, 40, 64, 49}, {0, 0, 37, 23}},
+        {{0, 0, 64, 48}, {-1, 0, 36, 23}},   {{0, 0, 64, 48}, {0, -1, 37, 22}},  {{0, 0, 64, 48}, {1, 0, 38, 23}},
+        {{0, 0, 64, 48}, {0, 1, 37, 24}},    {{0, 0, 64, 48}, {37, 0, 0, 23}},   {{64, 0, 0, 48}, {0, 0, 37, 23}},
+        {{0, 0, 64, 48}, {0, 0, 32, 24}},
+    };
+    for (const auto& c : cases) {
+        const RECT &to = c[0], &from = c[1];
+        const bool itself = &c == &cases[std::size(cases) - 1];
+        Paint(d, [](int x, int y) { return PatternPixel(x, y, 3); });
+        Paint(gdi, [](int x, int y) { return PatternPixel(x, y, 3); });
+        ASSERT_EQ(d->StretchFrom(&to, itself ? d : s, &from, 0), 0);
+        SetStretchBltMode(gdi->GetMemDC(), COLORONCOLOR);
+        StretchBlt(gdi->GetMemDC(), to.left, to.top, to.right - to.left, to.bottom - to.top, (itself ? gdi : s)->GetMemDC(), from.left,
+                   from.top, from.right - from.left, from.bottom - from.top, SRCCOPY);
+        EXPECT_TRUE(Pixels(d, [&](int x, int y) { return *gdi->PixelPtr(x, y); })) << "case " << &c - cases;
+    }
 }
 
 TEST_F(SurfaceTest, CreatingAgainRefusingAndDestroying)

@@ -116,6 +116,7 @@ int main(int argc, char** argv)
     const DWORD* const pictureBits = picture->PixelPtr(0, 0);
     Report("MMX floor: d + constant", [&] { FloorConstant(stageBits, pairs); }, frame, 0);
     Report("MMX floor: d + s", [&] { FloorSum(stageBits, pictureBits, pairs); }, frame, 0);
+    Report("MMX floor: d scaled by a level", [&] { FloorScale(stageBits, pairs); }, frame, 0);
     Report("MMX floor: d, s widened and packed", [&] { FloorWiden(stageBits, pictureBits, pairs); }, frame, 0);
     // Goals: those set for the routines the show leans on, 4 for every other one.
     Report("CopyFrom", [&] { stage->CopyFrom(0, 0, picture, 0, 0, w, h); }, frame, 1.25);

@@ -69,3 +69,20 @@ void FloorWiden(DWORD* d, const DWORD* s, int pairs)
     }
     _mm_empty();
 }
+
+void FloorScale(DWORD* d, int pairs)
+{
+    __m64* dp = Pairs(d);
+    const __m64 zero = _mm_setzero_si64(), m = _mm_set1_pi16(100 * 257 + 1);
+    auto scaled = [&](__m64 v) {
+        return _mm_packs_pu16(_mm_mulhi_pi16(_mm_unpacklo_pi8(v, zero), m), _mm_mulhi_pi16(_mm_unpackhi_pi8(v, zero), m));
+    };
+    for (int i = 0; i < pairs; i += 4) {
+        const __m64 a = scaled(dp[i]), b = scaled(dp[i + 1]), c = scaled(dp[i + 2]), e = scaled(dp[i + 3]);
+        dp[i] = a;
+        dp[i + 1] = b;
+        dp[i + 2] = c;
+        dp[i + 3] = e;
+    }
+    _mm_empty();
+}
