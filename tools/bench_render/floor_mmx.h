@@ -4,8 +4,8 @@
 // FloorSum: d = d + s, saturating bytes: two loads, one operation and one store a pair.
 // FloorScale: d widened to 16-bit lanes, multiplied by a level and packed back, the least a routine that
 // scales bytes by a level does.
-// FloorWiden: d and s widened to 16-bit lanes, added and packed back, the least a routine that
-// multiplies bytes does around its arithmetic.
+// FloorWiden: d and s widened to 16-bit lanes, added and packed back, the least a routine that works
+// on the bytes of both pictures in 16-bit lanes does.
 #pragma once
 
 #include <windows.h>
