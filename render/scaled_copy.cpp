@@ -39,6 +39,21 @@ bool EnsureMap(int** map, int* room, int count)
     return *map != nullptr;
 }
 
+// The map for from source columns (rows) on to window columns (rows), learnt unless it was learnt for
+// these sizes last (*learntFrom and *learntTo, 0 when none).
+bool Learnt(int from, int to, bool vertical, int* map, int* learntFrom, int* learntTo)
+{
+    if (from == *learntFrom && to == *learntTo)
+        return true;
+    DWORD fourth = 0;
+    *learntFrom = 0;
+    if (!LearnStretchSampling(from, to, vertical, map, &fourth))
+        return false;
+    *learntFrom = from;
+    *learntTo = to;
+    return true;
+}
+
 }  // namespace
 
 // The canvas and both maps for these sizes. StretchBlt's choice of rows and columns depends only on the
@@ -57,22 +72,8 @@ bool CScaledCopy::Prepare(CDIBSurface* stage, int w, int h, int dw, int dh)
     }
     if (!EnsureMap(&columnOf, &columnsRoom, dw) || !EnsureMap(&rowOf, &rowsRoom, dh))
         return false;
-    DWORD fourth = 0;
-    if (w != mapWidth || dw != mapTargetWidth) {
-        mapWidth = 0;
-        if (!LearnStretchSampling(w, dw, false, columnOf, &fourth))
-            return false;
-        mapWidth = w;
-        mapTargetWidth = dw;
-    }
-    if (h != mapHeight || dh != mapTargetHeight) {
-        mapHeight = 0;
-        if (!LearnStretchSampling(h, dh, true, rowOf, &fourth))
-            return false;
-        mapHeight = h;
-        mapTargetHeight = dh;
-    }
-    return true;
+    return Learnt(w, dw, false, columnOf, &mapWidth, &mapTargetWidth) &&
+           Learnt(h, dh, true, rowOf, &mapHeight, &mapTargetHeight);
 }
 
 bool CScaledCopy::Draw(HDC dc, int dx, int dy, int dw, int dh, CDIBSurface* stage, int sx, int sy, int w, int h)
