@@ -135,7 +135,7 @@ int main(int argc, char** argv)
     Report("Darken level 200", [&] { stage->Darken(0, 0, w, h, 200); }, frame, 4);
     Report("StretchKeyed 640x480 to 1280x960",
            [&] { big->StretchKeyed(0, 0, 1280, 960, picture, 0, 0, w, h, 0x00FF00FF); }, bigFrame, 4);
-    Report("StretchFrom plain (StretchBlt) 2x",
+    Report("StretchFrom plain 2x",
            [&] { big->StretchFrom(&doubled, picture, &whole, 0); }, bigFrame, 4);
     Report("StretchFrom keyed 2x",
            [&] { big->StretchFrom(&doubled, picture, &whole, 0x01FF00FF); }, bigFrame, 4);
