@@ -69,7 +69,8 @@ private:
     int capacity = 0;
 };
 
-// The index line and the line it is stretched into, for rows ([0]) and columns ([1]), behind one lock.
+// The index line and the line it is stretched into, across ([0], learning columns) and down ([1],
+// learning rows), behind one lock.
 class CLearner {
 public:
     CLearner() { InitializeCriticalSection(&lock); }
