@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the Win32 programs under Wine, the parsers natively under
-# the sanitizers, the fuzz targets for a bounded time. Ends with ctest's summary.
+# Builds everything and runs every test: the Win32 tests against the shipped i686 programs (under
+# 32-bit Wine here, or in the emulated PC where this machine cannot execute 32-bit code) and against
+# their 64-bit twin under wine64, the parsers natively under the sanitizers, the fuzz targets for a
+# bounded time. Ends with ctest's summary. Arguments go to ctest (for example -L x64, -R saver).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -8,11 +10,23 @@ cd "$root"
 scripts/bootstrap.sh
 scripts/build.sh
 
-source scripts/wine-env.sh build
-nimbra_session_start 1024x768
-
-# One ctest run over both builds, so that one summary closes the output.
+# One ctest run over the three trees, so that one summary closes the output.
 cat > build/CTestTestfile.cmake <<'CTEST'
-subdirs(native win32)
+subdirs(native win32 win64)
 CTEST
+
+source scripts/wine-env.sh build x64
+nimbra_session_start 1024x768
+source scripts/wine-env.sh build i686
+if ctest --test-dir build --show-only=json-v1 "$@" | grep -q '"i686"'; then
+  if [ "$NIMBRA_I686_WHERE" = here ]; then
+    echo "The i686 programs run here, under 32-bit Wine."
+    nimbra_prefix_init
+    nimbra_wineserver_start
+  else
+    echo "This machine cannot execute 32-bit x86 code: the i686 programs run in the emulated PC."
+    trap 'scripts/emulated_pc.sh stop; nimbra_cleanup' EXIT
+    scripts/emulated_pc.sh start
+  fi
+fi
 ctest --test-dir build --output-on-failure -j2 "$@"

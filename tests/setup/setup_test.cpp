@@ -134,8 +134,11 @@ TEST_F(Setup, ACopyThatFailsOrIsCancelledLeavesTheDestinationAsItWas)
     for (int b = 0; b < 256; ++b) EXPECT_EQ(IsCp932LeadByte(static_cast<unsigned char>(b)), IsDBCSLeadByteEx(932, static_cast<BYTE>(b)) != 0) << b;
 }
 
-TEST_F(Setup, LogLinesAreWholeAndTheReplayKeepsTheRunningSetupAndForeignFiles)
+TEST_F(Setup, AFolderLineThatNeedsMoreMemoryThanIsLeftIsRefusedWhole)
 {
+#ifdef _WIN64
+    GTEST_SKIP() << "a 64-bit process's address space cannot be used up; the i686 build runs this case";
+#endif
     ASSERT_EQ(RecordFolder(state_, "C:\\a"), 0);  // 7 bytes of a 256-byte table
     // 7 + 2 + 247 fill the table; the line feed then needs more memory. One byte shorter fits.
     const std::string tooLongPath = "C:\\" + std::string(244, 'x'), fitsPath = "C:\\" + std::string(243, 'y');
@@ -144,7 +147,10 @@ TEST_F(Setup, LogLinesAreWholeAndTheReplayKeepsTheRunningSetupAndForeignFiles)
     taken.reset();
     EXPECT_EQ(std::make_pair(results[0], results[1]), std::make_pair(-1, 0));
     EXPECT_EQ((OpenUninstallLog(state_), FlushPendingFolders(state_), CloseUninstallLog(state_), Log()), "+ C:\\a\r\n+ " + fitsPath + "\r\n");
+}
 
+TEST_F(Setup, TheReplayKeepsTheRunningSetupAndForeignFiles)
+{
     snprintf(state_.sourceFolder, kPathBytes, "%s", state_.installFolder);  // running from the install folder
     std::string own = Install("ソフト"), foreign = Install("表示");
     MakeFile(Install("Setup.exe"), "MZ"), MakeFile(own + "\\表示.txt", "x"), MakeFile(foreign + "\\user.txt", "the user's own");
