@@ -19,7 +19,8 @@ state="$root/build/pc"
 boot_seconds=${NIMBRA_PC_BOOT_SECONDS:-300}
 # The checkout is read through the guest's page cache: Wine reads a program's sections with single
 # reads, which 9p without a cache cuts at its message size (512000 bytes here), leaving the rest of a
-# larger section zero. The guest's writes there reach the host when it powers off. The state folder,
+# larger section zero. The guest drops that cache before each command it runs, so that it reads what
+# the host wrote meanwhile; its own writes there reach the host when it powers off. The state folder,
 # where requests and answers pass while both sides run, is a second share without a cache.
 share_options=,msize=512000,cache=loose
 
@@ -98,9 +99,10 @@ make_pc() {
   say "disk made in $((SECONDS - started)) s: $(du -sh --apparent-size "$pc_dir/disk.img" | cut -f1) image, $(du -sh "$pc_dir/disk.img" | cut -f1) used"
 }
 
+# A PC left running is stopped first: what its page cache holds of the checkout may be out of date.
 start_pc() {
   make_pc
-  if qemu_alive && [ -e "$state/ready" ]; then return 0; fi
+  stop_pc
   local started=$SECONDS
   boot "$pc_dir" serve -snapshot
   await ready "come up"

@@ -98,8 +98,8 @@ nimbra_prefix_init() {
 # to another display, whose screen modes the tests would then see.
 nimbra_wineserver_start() {
   if ! wineserver -p >/dev/null 2>&1 </dev/null; then
-    # In the emulated PC that server is its agent's, on the one display there.
-    [ -n "${NIMBRA_IN_PC:-}" ] && return 0
+    # In the emulated PC that server is its agent's: kept while the display is the agent's too.
+    [ -n "${NIMBRA_IN_PC:-}" ] && [ "${DISPLAY:-}" = "${NIMBRA_AGENT_DISPLAY:-}" ] && return 0
     echo "stopping the wineserver already running for $WINEPREFIX"
     wineserver -k >/dev/null 2>&1 </dev/null || true
     wineserver -w >/dev/null 2>&1 </dev/null || true

@@ -15,6 +15,7 @@ export HOME=/root NIMBRA_IN_PC=1 NIMBRA_WINEPREFIX=/var/lib/nimbra/wineprefix
 source scripts/wine-env.sh build i686
 
 nimbra_display_start 1024x768
+export NIMBRA_AGENT_DISPLAY=$DISPLAY
 nimbra_prefix_init
 if [ "$mode" = provision ]; then
   nimbra_cleanup
@@ -29,6 +30,9 @@ while [ ! -e "$state/stop" ]; do
     [ -e "$request" ] || continue
     job=${request%.req}
     mv "$request" "$job.run" 2>/dev/null || continue
+    # The checkout is read through the page cache: forget it, so that this command sees the host's files.
+    sync
+    echo 3 >/proc/sys/vm/drop_caches
     (
       setsid -w bash -c 'echo $$ >"$1.pgid"; exec bash "$1.run"' _ "$job" >"$job.out" 2>&1 </dev/null
       echo $? >"$job.rc.tmp"

@@ -13,6 +13,7 @@
 #include "setup/resource.h"
 #include "setup/setup_state.h"
 #include "setup/uninstall_log.h"
+#include "tools/bench_machine/bench_machine.h"
 
 namespace {
 
@@ -205,6 +206,7 @@ std::vector<TreeFile> SmallFiles()
 
 int main()
 {
+    PrintBenchMachine();
     InitCommonControls();
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);

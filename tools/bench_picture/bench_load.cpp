@@ -10,6 +10,7 @@
 #include "imagefile/cfs.h"
 #include "imagefile/qjx_decode.h"
 #include "render/w_dib32.h"
+#include "tools/bench_machine/bench_machine.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ double Median(F work)
 
 int main()
 {
+    PrintBenchMachine();
     char folder[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, folder, sizeof folder);
     while (length > 0 && folder[length - 1] != '\\') --length;

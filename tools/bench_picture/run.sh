@@ -9,7 +9,7 @@ fail() { echo "bench_picture/run.sh: $*" >&2; exit 1; }
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 
-scripts/build.sh >"$log" 2>&1 || { tail -n 20 "$log" >&2; fail "the Win32 build failed"; }
+scripts/build.sh win32 >"$log" 2>&1 || { tail -n 20 "$log" >&2; fail "the Win32 build failed"; }
 # A plain release build: without sanitizers, and without the fuzzers' coverage flags, which only a
 # build that links the fuzzer runtime can carry (set here, also over an older build/bench).
 CC=clang CXX=clang++ cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -25,9 +25,14 @@ for bmp in "$png"/slide_*.bmp; do
   convert "$bmp" -define png:compression-level=9 "${bmp%.bmp}.png"
 done
 echo "== native decode (QJX vs memcpy, LZ4, PNG by ImageMagick), into 32-bit pixels =="
+echo "machine: $(uname -m), $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)"
 build/bench/bin/bench_picture build/win32/show "$png"
 
 echo "== Win32, under Wine: LoadImageFile (file to surface) vs decode alone =="
 source scripts/wine-env.sh build
-nimbra_session_start
-build/win32/wine-run build/win32/bin/bench_load.exe
+if [ "$NIMBRA_I686_WHERE" = pc ]; then
+  scripts/emulated_pc.sh session build/win32/wine-run build/win32/bin/bench_load.exe
+else
+  nimbra_session_start
+  build/win32/wine-run build/win32/bin/bench_load.exe
+fi

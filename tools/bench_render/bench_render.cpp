@@ -10,6 +10,7 @@
 
 #include "render/w_dib32.h"
 #include "tools/bench_render/floor_mmx.h"
+#include "tools/bench_machine/bench_machine.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ void FillNoise(CDIBSurface* s, unsigned seed)
 
 int main(int argc, char** argv)
 {
+    PrintBenchMachine();
     only = argc > 1 ? argv[1] : nullptr;
     HWND window = CreateWindowA("STATIC", "bench", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);

@@ -13,6 +13,7 @@
 #include "saver/saver_entry.h"
 #include "saver/settings.h"
 #include "saver/transitions.h"
+#include "tools/bench_machine/bench_machine.h"
 
 namespace {
 
@@ -112,6 +113,7 @@ void Measure(const char* folder, unsigned fitScreen)
 
 int main(int argc, char** argv)
 {
+    PrintBenchMachine();
     if (argc < 2) {
         printf("usage: bench_show SHOW_FOLDER\n");
         return 2;
