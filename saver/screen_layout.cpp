@@ -3,8 +3,8 @@
 
 ScreenLayout FullScreenLayout(const ScreenMetrics& m)
 {
-    const bool holdsPrimary = m.virtualWidth > 0 && m.virtualHeight > 0 && m.virtualX <= 0 && m.virtualY <= 0 &&
-                              m.virtualX + m.virtualWidth >= m.screenWidth &&
+    // Windows 95 and NT 4.0 give four zeros, which hold no primary monitor either.
+    const bool holdsPrimary = m.virtualX <= 0 && m.virtualY <= 0 && m.virtualX + m.virtualWidth >= m.screenWidth &&
                               m.virtualY + m.virtualHeight >= m.screenHeight;
     if (!holdsPrimary)
         return ScreenLayout{{0, 0, m.screenWidth, m.screenHeight}, {0, 0, m.screenWidth, m.screenHeight}};
