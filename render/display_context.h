@@ -7,19 +7,8 @@
 #include "imagefile/critical_section.h"
 #include "render/change_display.h"
 #include "render/scaled_copy.h"
+#include "render/stage_geometry.h"
 #include "render/w_dib32.h"
-
-// The stage the saver composes its show on: one 640 by 480 picture.
-const int kStageWidth = 640;
-const int kStageHeight = 480;
-
-// A rectangle as x, y, width, height.
-struct TRect32 {
-    int x;
-    int y;
-    int width;
-    int height;
-};
 
 class CDIB {
 public:

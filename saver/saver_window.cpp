@@ -8,6 +8,7 @@
 #include "saver/frame_thread.h"
 #include "saver/password.h"
 #include "saver/saver_entry.h"
+#include "saver/screen_layout.h"
 #include "saver/settings.h"
 
 HWND saverWindow;
@@ -20,12 +21,23 @@ bool InSaverMode() { return runMode == RunMode::Saver; }
 // The input rules hold in Saver mode while no password dialog is up.
 bool RulesApply() { return InSaverMode() && saverSettings->passwordActive == 0; }
 
+// Saver mode: the full-screen window over every monitor, with the primary monitor's place in it.
+ScreenLayout fullScreen;
+
+ScreenMetrics ReadScreenMetrics()
+{
+    return ScreenMetrics{GetSystemMetrics(SM_CXSCREEN),        GetSystemMetrics(SM_CYSCREEN),
+                         GetSystemMetrics(SM_XVIRTUALSCREEN),  GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 HWND CreateSaverWindow(HWND parent)
 {
     if (InSaverMode()) {
-        return CreateWindowExA(WS_EX_TOPMOST, "ScrClass", "SaverWindow", WS_POPUP | WS_VISIBLE, 0, 0,
-                               GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                               saverInstance, nullptr);
+        fullScreen = FullScreenLayout(ReadScreenMetrics());
+        const TRect32& at = fullScreen.window;
+        return CreateWindowExA(WS_EX_TOPMOST, "ScrClass", "SaverWindow", WS_POPUP | WS_VISIBLE, at.x, at.y, at.width,
+                               at.height, nullptr, nullptr, saverInstance, nullptr);
     }
     RECT area = {0, 0, 0, 0};
     GetWindowRect(parent, &area);
@@ -39,7 +51,9 @@ void ClearAndPlaceView(HWND window)
     RECT client;
     GetClientRect(window, &client);
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    TRect32 view = ComputeViewRect(client.right, client.bottom, saverSettings->fitScreen);
+    // Full screen, the stage stays on the primary monitor; the other monitors show the black around it.
+    const unsigned fit = saverSettings->fitScreen;
+    TRect32 view = InSaverMode() ? FullScreenView(fullScreen, fit) : ComputeViewRect(client.right, client.bottom, fit);
     saverSettings->SetViewRect(view.x, view.y, view.width, view.height);
     ReleaseDC(window, dc);
 }
@@ -68,13 +82,6 @@ void OnClose(HWND window)
 }
 
 }  // namespace
-
-TRect32 ComputeViewRect(int clientWidth, int clientHeight, unsigned fitScreen)
-{
-    if (fitScreen == 0 && clientWidth >= kStageWidth && clientHeight >= kStageHeight)
-        return TRect32{(clientWidth - kStageWidth) / 2, (clientHeight - kStageHeight) / 2, kStageWidth, kStageHeight};
-    return TRect32{0, 0, clientWidth, clientHeight};
-}
 
 int SetupStage()
 {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "render/display_context.h"
+#include "saver/screen_layout.h"
 
 // Process-wide: the saver window and its display context (the slideshow draws through it).
 extern HWND saverWindow;
@@ -13,6 +14,3 @@ extern CDIB* displayContext;
 void RunSaver(HWND parent);
 LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int SetupStage();
-
-// Where the stage goes in a client area of the given size.
-TRect32 ComputeViewRect(int clientWidth, int clientHeight, unsigned fitScreen);

@@ -44,22 +44,58 @@ protected:
     e2e::TempFolder show_;
 };
 
-TEST_F(SaverRun, FullScreenShowCentredUntilAKey)
+std::string Corners(const RECT& r)
 {
+    const std::string corner = std::to_string(r.left) + "," + std::to_string(r.top);
+    return corner + " " + std::to_string(r.right) + "," + std::to_string(r.bottom);
+}
+
+// The window covers the virtual screen, every monitor: with one monitor that is the primary monitor at
+// 0, 0 as ever; with several the others stay black, and the stage stands on the primary monitor.
+TEST_F(SaverRun, FullScreenShowCentredOnThePrimaryMonitorUntilAKey)
+{
+    int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+    int left = (cx - 640) / 2, top = (cy - 480) / 2;
+    int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    RECT all = {vx, vy, vx + GetSystemMetrics(SM_CXVIRTUALSCREEN), vy + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    // A grey window over every monitor plays the desktop that the show must hide.
+    HWND desktop = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, all.left, all.top, all.right - all.left,
+                                   all.bottom - all.top, nullptr, nullptr, nullptr, nullptr);
+    UpdateWindow(desktop);
     e2e::Process saver;
     HWND window = StartShow(saver);
     ASSERT_NE(window, nullptr);
     RECT area = {};
-    int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN), left = (cx - 640) / 2, top = (cy - 480) / 2;
-    EXPECT_TRUE(GetWindowRect(window, &area) && area.left == 0 && area.top == 0 && area.right == cx && area.bottom == cy);
-    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST && window == FindWindowA("ScrClass", "SaverWindow"));
+    ASSERT_TRUE(GetWindowRect(window, &area));
+    EXPECT_EQ(Corners(area), Corners(all));
+    if (GetSystemMetrics(SM_CMONITORS) == 1) EXPECT_EQ(Corners(all), Corners(RECT{0, 0, cx, cy}));
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(window, FindWindowA("ScrClass", "SaverWindow"));
 
-    // The first slide comes in without a hold and stands centred at its own size, black around it.
+    // The first slide comes in without a hold and stands centred at its own size, black around it and
+    // in those corners of the virtual screen that some monitor shows.
     for (int i = 0; i < 200 && !SameSlide(ScreenAt(left, top), ScreenAt(left + 639, top + 479)); ++i) Sleep(100);
     EXPECT_TRUE(SameSlide(ScreenAt(left, top), ScreenAt(left + 639, top + 479)));
-    for (POINT p : {POINT{left - 1, top}, POINT{left, top - 1}, POINT{left + 640, top + 479}, POINT{left + 639, top + 480}})
+    for (POINT p : {POINT{left - 1, top}, POINT{left, top - 1}, POINT{left + 640, top + 479},
+                    POINT{left + 639, top + 480}, POINT{all.left, all.top}, POINT{all.right - 1, all.top},
+                    POINT{all.left, all.bottom - 1}, POINT{all.right - 1, all.bottom - 1}}) {
+        if (MonitorFromPoint(p, MONITOR_DEFAULTTONULL) == nullptr) continue;  // a corner that no monitor shows
         EXPECT_EQ(ScreenAt(p.x, p.y), RGB(0, 0, 0)) << p.x << "," << p.y;
+    }
     PressKey('A');
+    EXPECT_EQ(saver.Wait(3000), 0);
+    DestroyWindow(desktop);
+}
+
+// Travel counts in screen coordinates from where the cursor was when the window was made, wherever
+// the window's own corner lies (left of or above the primary monitor when a monitor lies there).
+TEST_F(SaverRun, FullScreenShowEndsOnMouseTravelBeyondTheThreshold)
+{
+    e2e::Process saver;
+    ASSERT_NE(StartShow(saver), nullptr);
+    SetCursorPos(550, 350);
+    EXPECT_EQ(saver.Wait(500), -1);
+    SetCursorPos(449, 400);
     EXPECT_EQ(saver.Wait(3000), 0);
 }
 
