@@ -18,7 +18,8 @@ CTEST
 source scripts/wine-env.sh build x64
 nimbra_session_start 1024x768
 source scripts/wine-env.sh build i686
-if ctest --test-dir build --show-only=json-v1 "$@" | grep -q '"i686"'; then
+selected=$(ctest --test-dir build --show-only=json-v1 "$@")
+if [[ "$selected" == *'"i686"'* ]]; then
   if [ "$NIMBRA_I686_WHERE" = here ]; then
     echo "The i686 programs run here, under 32-bit Wine."
     nimbra_prefix_init
