@@ -134,6 +134,36 @@ TEST_F(Setup, ACopyThatFailsOrIsCancelledLeavesTheDestinationAsItWas)
     for (int b = 0; b < 256; ++b) EXPECT_EQ(IsCp932LeadByte(static_cast<unsigned char>(b)), IsDBCSLeadByteEx(932, static_cast<BYTE>(b)) != 0) << b;
 }
 
+// Destinations of the longest path a file can have (259 bytes): an older file is replaced whatever the
+// length of its name, through a temporary name that fits, so that a cancelled copy keeps it; in place
+// where a name of one byte leaves room for no other (after a folder longer than the 248 bytes that
+// Windows creates), so that a cancelled copy loses it.
+TEST_F(Setup, AnOlderFileAtTheEndOfAFullLengthPathIsReplacedWhateverTheLengthOfItsName)
+{
+    MakeFile(Source("a.txt"), "new");
+    for (size_t name : {12, 11, 2, 1}) {  // "~nimXXXX.tmp" has 12
+        const std::string folder = Install(std::string(kPathBytes - 3 - name - strlen(state_.installFolder), 'd'));
+        const std::string destination = folder + "\\" + std::string(name, 'n');
+        ASSERT_EQ(destination.size(), kPathBytes - 1);
+        MakeFile(destination, "old");
+        CopyBars bars;
+        state_.cancelRequested = 1;  // seen after the first bytes were written
+        EXPECT_EQ(CopyOneFile(state_, bars, Source("a.txt").c_str(), destination.c_str()), -1) << name;
+        EXPECT_EQ(ReadText(destination), name > 1 ? "old" : "<missing>") << name;
+        state_.cancelRequested = 0;
+        EXPECT_EQ(CopyOneFile(state_, bars, Source("a.txt").c_str(), destination.c_str()), 0) << name;
+        EXPECT_EQ(ReadText(destination), "new") << name;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+        int files = 0;
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        FindClose(search);
+        EXPECT_EQ(files, 1) << name;  // no temporary file left beside it
+        e2e::RemoveTree(folder);
+    }
+}
+
 TEST_F(Setup, AFolderLineThatNeedsMoreMemoryThanIsLeftIsRefusedWhole)
 {
 #ifdef _WIN64
