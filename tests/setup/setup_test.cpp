@@ -45,6 +45,32 @@ struct MemoryTaken {
 };
 void* MemoryTaken::taken[1 << 16];
 
+// Refuses every realloc of this program while it lives, as a machine whose memory is used up refuses
+// them; the installer's growing lists (GrowAppend) are what call realloc. The calls go through the
+// program's import of msvcrt's realloc, whose entry is swapped: a 64-bit process, whose memory cannot
+// be used up, refuses them as well.
+extern "C" void* (*__MINGW_IMP_SYMBOL(realloc))(void*, size_t);
+class ReallocRefused {
+public:
+    ReallocRefused() : kept_(Swap(Refuse)) {}
+    ~ReallocRefused() { Swap(kept_); }
+
+private:
+    using Realloc = void* (*)(void*, size_t);
+    static void* Refuse(void*, size_t) { return nullptr; }
+    static Realloc Swap(Realloc with)
+    {
+        Realloc& entry = __MINGW_IMP_SYMBOL(realloc);
+        DWORD access;
+        VirtualProtect(&entry, sizeof entry, PAGE_READWRITE, &access);
+        const Realloc before = entry;
+        entry = with;
+        VirtualProtect(&entry, sizeof entry, access, &access);
+        return before;
+    }
+    Realloc kept_;
+};
+
 class Setup : public ::testing::Test {
 protected:
     Setup() : copyList_(kCopyListBytes)
@@ -188,6 +214,30 @@ TEST_F(Setup, TheReplayKeepsTheRunningSetupAndForeignFiles)
                                           "\n+ " + own + "\n+ " + foreign + "\n+ " + temp_.Path() + "\\never\n");
     ASSERT_EQ(ReplayUninstallLog(state_, state_.installFolder), 0);
     EXPECT_TRUE(Exists(Install("Setup.exe")) && Exists(foreign + "\\user.txt") && !Exists(own) && !Exists(Install("undelete.ini")));
+}
+
+// Without memory for the folder list the files go, the folders stay, and the uninstall says it failed;
+// the log stays too, and a second replay finishes.
+TEST_F(Setup, AReplayWithoutMemoryForItsFoldersSaysItFailedAndKeepsTheLog)
+{
+    const std::string inner = Install("ソフト");
+    MakeFile(inner + "\\表示.txt", "x");
+    const std::string log = inner + "\\表示.txt\n+ " + inner + "\n";
+    MakeFile(Install("undelete.ini"), log);
+    std::vector<std::wstring> seen;
+    {
+        Boxes boxes({IDOK});
+        ReallocRefused refused;
+        EXPECT_EQ(UninstallFromDialog(state_, nullptr), 0);
+        seen = boxes.Seen();
+    }
+    EXPECT_EQ(seen, std::vector<std::wstring>{std::wstring(kProduct) + L"|アンインストールが失敗しました。"});
+    EXPECT_FALSE(Exists(inner + "\\表示.txt"));
+    EXPECT_TRUE(Exists(inner));
+    EXPECT_EQ(ReadText(Install("undelete.ini")), log);
+    EXPECT_EQ(ReplayUninstallLog(state_, state_.installFolder), 0);
+    EXPECT_FALSE(Exists(inner));
+    EXPECT_FALSE(Exists(Install("undelete.ini")));
 }
 
 TEST_F(Setup, RegistrationReadsOnlyAUsablePathAndTakesBackOnlyWhatItWrote)
