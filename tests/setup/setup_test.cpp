@@ -119,7 +119,25 @@ TEST_F(Setup, EveryKindOfEntryIsCountedAndCopiedWhereItBelongs)
         {"pics\\deep\\x.scr", "deep saver"}, {"pics\\.svn\\skip", "skip"}, {"pics\\.dot", "."}, {"ソフト\\表示.txt", "double-byte"}};
     for (const auto& f : files) MakeFile(Source(f.first), f.second);
     MakeFile(Install("readme.txt"), "an older copy");  // replaced
+    // Read-only sources of a day long past, one replacing a file and one new.
+    SYSTEMTIME day{2003, 3, 0, 4, 5, 0, 0, 0};
+    FILETIME written;
+    SystemTimeToFileTime(&day, &written);
+    for (const char* name : {"readme.txt", "nimbra.scr"}) {
+        HANDLE file = CreateFileA(Source(name).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        SetFileTime(file, nullptr, nullptr, &written);
+        CloseHandle(file);
+        SetFileAttributesA(Source(name).c_str(), FILE_ATTRIBUTE_READONLY);
+    }
     ASSERT_EQ(Copy("readme.txt\r\n  nimbra.scr\r\n.scr\r\npics\r\nソフト\\表示.txt\r\n"), 0);
+    // The copies have the sources' last-write time (Wine keeps no creation time and moves the access time
+    // on reads) and normal attributes: a read-only copy could be neither replaced nor uninstalled.
+    for (const std::string& copy : {Install("readme.txt"), System("nimbra.scr")}) {
+        WIN32_FILE_ATTRIBUTE_DATA copied{};
+        ASSERT_TRUE(GetFileAttributesExA(copy.c_str(), GetFileExInfoStandard, &copied));
+        EXPECT_EQ(CompareFileTime(&copied.ftLastWriteTime, &written), 0) << copy;
+        EXPECT_EQ(copied.dwFileAttributes & FILE_ATTRIBUTE_READONLY, 0u) << copy;
+    }
     const std::string total = std::to_string(7 + 5 + 4 + 200000 + 10 + 1 + 11);  // folders starting with "." are passed over
     EXPECT_EQ(std::to_string(state_.totalBytes) + "/" + std::to_string(state_.copiedBytes), total + "/" + total);
     const std::string copies[] = {Install("readme.txt"), System("nimbra.scr"), Install(".scr"), Install("pics\\a.qjx"),
