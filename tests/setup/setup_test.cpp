@@ -20,6 +20,7 @@ using namespace setup_driving;
 // Answers this process's message boxes from a second thread with the buttons given, keeping what they
 // said ("caption|text"); boxes beyond those are closed too, so that a fault fails instead of hanging.
 struct Boxes {
+    e2e::BoxesExpected expected;
     std::vector<std::wstring> seen;
     std::atomic<bool> done{false};
     std::thread thread;
