@@ -115,22 +115,31 @@ HANDLE CreateNew(SetupState& state, const char* destination, const char* path)
 }
 
 // A file of a new name of our own beside the destination, so that an existing destination keeps what
-// it holds until a complete copy replaces it.
-HANDLE CreateTemporary(SetupState& state, const char* destination, char* temporary)
+// it holds until a complete copy replaces it. The name is "~nimXXXX.tmp" or, where the path has no room
+// for it, "~" and up to four hex digits, as many as fit: never longer than the destination's own name,
+// so it fits wherever the destination does. *noName is set when no such name can be had: every one
+// tried is taken, or the destination's name has one byte (a name of one byte would leave the Windows 95
+// family's set-aside name, made from it, no byte of its own).
+HANDLE CreateTemporary(SetupState& state, const char* destination, char* temporary, bool* noName)
 {
-    char folder[kPathBytes];
-    long last = LastSeparator(destination);
+    *noName = false;
+    const long last = LastSeparator(destination);
     if (last <= 0) return INVALID_HANDLE_VALUE;
-    memcpy(folder, destination, static_cast<size_t>(last));
-    folder[last] = '\0';
+    const size_t folderLength = static_cast<size_t>(last) + 1;  // with its separator
+    const size_t room = kPathBytes - 1 - folderLength;
+    *noName = room < 2;
+    if (*noName) return INVALID_HANDLE_VALUE;
+    const int digits = room - 1 < 4 ? static_cast<int>(room - 1) : 4;
     if (gTemporaryNumber == 0) gTemporaryNumber = GetTickCount() | 1;
+    memcpy(temporary, destination, folderLength);
     for (int tries = 0; tries < 100; ++tries, ++gTemporaryNumber) {
-        char name[16];
-        snprintf(name, sizeof name, "~nim%04x.tmp", gTemporaryNumber & 0xFFFF);
-        if (JoinPath(temporary, kPathBytes, folder, name) != 0) return INVALID_HANDLE_VALUE;
+        const unsigned number = gTemporaryNumber & ((1u << (4 * digits)) - 1);
+        snprintf(temporary + folderLength, kPathBytes - folderLength, room >= 12 ? "~nim%0*x.tmp" : "~%0*x", digits,
+                 number);
         HANDLE file = CreateNew(state, destination, temporary);
         if (file != INVALID_HANDLE_VALUE || !AlreadyExists(GetLastError())) return file;
     }
+    *noName = true;
     return INVALID_HANDLE_VALUE;
 }
 
@@ -175,8 +184,17 @@ int CopyOneFile(SetupState& state, CopyBars& bars, const char* source, const cha
     bool replacing = existing != INVALID_FILE_ATTRIBUTES;
     HANDLE out = replacing ? INVALID_HANDLE_VALUE : CreateNew(state, destination, target);
     if (out == INVALID_HANDLE_VALUE && (replacing || AlreadyExists(GetLastError()))) {
+        bool noName = false;
         replacing = true;
-        out = CreateTemporary(state, destination, target);
+        out = CreateTemporary(state, destination, target, &noName);
+        // Without a name of our own the copy goes in place, replacing the file as it is written: a copy
+        // that then fails loses the older file.
+        if (noName) {
+            replacing = false;
+            memcpy(target, destination, strlen(destination) + 1);
+            out = CreateFileA(target, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+        }
     }
     if (out == INVALID_HANDLE_VALUE) {
         CloseHandle(in);

@@ -32,6 +32,7 @@ int RunCopyList(SetupState& state, CopyBars& bars);
 // Copies a folder's content recursively; subfolders starting with "." are passed over.
 int CopyFolderTree(SetupState& state, CopyBars& bars, const char* fromFolder, const char* toFolder);
 // Copies one file with its times. An existing destination is replaced only by a complete copy made
-// beside it, so a failed, cancelled or out-of-space copy leaves it as it was; an incomplete new
-// destination is deleted. The destination is logged.
+// beside it, so a failed, cancelled or out-of-space copy leaves it as it was (where no name for that
+// copy can be had, the file is copied in place); an incomplete new destination is deleted. The
+// destination is logged.
 int CopyOneFile(SetupState& state, CopyBars& bars, const char* source, const char* destination);

@@ -16,11 +16,11 @@ struct ReplayContext {
 
 void DeleteOne(void*, const char* path) { DeleteFileA(path); }
 
-void FinishLog(void* context)
+void FinishLog(void* context, bool keepLog)
 {
     ReplayContext* replay = static_cast<ReplayContext*>(context);
     fclose(replay->log);
-    DeleteFileA(replay->logPath);
+    if (!keepLog) DeleteFileA(replay->logPath);
 }
 
 void RemoveOne(void*, const char* path) { RemoveDirectoryA(path); }
@@ -89,6 +89,5 @@ int ReplayUninstallLog(SetupState& state, const char* folder)
     if (log == nullptr) return -1;
     ReplayContext context{log, logPath};
     ReplayOps ops{DeleteOne, FinishLog, RemoveOne, &context};
-    ReplayLogText(log, protectedPath, ops);
-    return 0;
+    return ReplayLogText(log, protectedPath, ops);
 }

@@ -13,5 +13,6 @@ int RecordFolder(SetupState& state, const char* path);
 // Writes the pending folder lines to the log in the order recorded and empties the table.
 void FlushPendingFolders(SetupState& state);
 // Deletes the files of the folder's log (never sourceFolder\setup.exe), the log, then the folders,
-// last line first. 0 when the log was processed, -1 when it cannot be opened.
+// last line first. 0 when the log was processed; -1 when it cannot be opened, or when the folder list
+// could not be held in memory (the folders and the log then stay).
 int ReplayUninstallLog(SetupState& state, const char* folder);

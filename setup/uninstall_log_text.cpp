@@ -51,7 +51,7 @@ int ReplayLogText(FILE* log, const char* protectedPath, const ReplayOps& ops)
             ops.deleteFile(ops.context, target);
         }
     }
-    ops.finishLog(ops.context);
+    ops.finishLog(ops.context, folderListLost);
     if (!folderListLost) {
         // Walk the list backwards: each path begins after the zero byte of the one before it.
         size_t end = folders.size;

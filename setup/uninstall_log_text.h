@@ -20,15 +20,17 @@ enum class LogLine { Skip, File, Folder };
 // double-byte character) are Skip; otherwise *path and *pathLength give the path inside the line.
 LogLine ParseLogLine(const char* line, size_t length, bool overlong, const char** path, size_t* pathLength);
 
-// What a replay does to the file system; the log stream itself is closed and deleted by finishLog.
+// What a replay does to the file system; the log stream itself is closed by finishLog, which also
+// deletes the log file unless told to keep it.
 struct ReplayOps {
     void (*deleteFile)(void* context, const char* path);
-    void (*finishLog)(void* context);
+    void (*finishLog)(void* context, bool keepLog);
     void (*removeFolder)(void* context, const char* path);
     void* context;
 };
 
 // Deletes every file line's file (except protectedPath, compared ignoring ASCII letter case), then
 // finishes the log, then removes the folders of the folder lines, the last line's folder first.
-// Returns -1 only when memory for the folder list ran out (the folders are then left in place).
+// Returns -1 only when memory for the folder list ran out: the folders are then left in place and the
+// log is kept, so that a replay with more memory can still remove them.
 int ReplayLogText(FILE* log, const char* protectedPath, const ReplayOps& ops);

@@ -80,33 +80,51 @@ TEST_F(SurfaceTest, DisplayContextFromSlotsToTakingTheDisplayOver)
     EXPECT_EQ(stage->GetWidth() * 1000 + stage->GetHeight() + dib.fullScreen, 640480);
 
     // Stretched over screens of these sizes, seen through the window at opposite corners: no pixel left
-    // white after the 32 strips of a wipe, and strips, a smear's rectangle and the stage as StretchBlt shows.
+    // white after the 32 strips of a wipe, and strips, a smear's rectangle and the stage as StretchBlt shows
+    // them where they land: both edges of a stage rectangle scaled and truncated, written out here for the
+    // second strip of the wipe, two narrow strips and the smear's rectangle, relative to the view.
     Paint(stage, [](int x, int y) { return (x * 0x10307u ^ y * 0x3010Bu) & 0x7F7F7F; });  // never white
     // Shrunk into the preview, it shows the pixels COLORONCOLOR picks (other modes AND or average them),
     // through GDI for a tiny preview and through row copies for a larger one.
-    for (POINT size : {POINT{1366, 768}, POINT{1360, 768}, POINT{1680, 1050}, POINT{1280, 1024}, POINT{800, 600}, POINT{80, 60}, POINT{300, 225}, POINT{768, 576}})
+    const struct { POINT size; TRect32 strip, narrow, narrower, smear; } screens[] = {
+        {{1366, 768}, {42, 0, 43, 768}, {4, 0, 38, 768}, {0, 0, 40, 768}, {0, 0, 1366, 481}},
+        {{1360, 768}, {42, 0, 43, 768}, {4, 0, 38, 768}, {0, 0, 40, 768}, {0, 0, 1360, 481}},
+        {{1680, 1050}, {52, 0, 53, 1050}, {5, 0, 47, 1050}, {0, 0, 49, 1050}, {0, 0, 1680, 658}},
+        {{1280, 1024}, {40, 0, 40, 1024}, {4, 0, 36, 1024}, {0, 0, 38, 1024}, {0, 0, 1280, 642}},
+        {{800, 600}, {25, 0, 25, 600}, {2, 0, 23, 600}, {0, 0, 23, 600}, {0, 0, 800, 376}},
+        {{80, 60}, {2, 0, 3, 60}, {0, 0, 2, 60}, {0, 0, 2, 60}, {0, 0, 80, 37}},
+        {{300, 225}, {9, 0, 9, 225}, {0, 0, 9, 225}, {0, 0, 8, 225}, {0, 0, 300, 141}},
+        {{768, 576}, {24, 0, 24, 576}, {2, 0, 22, 576}, {0, 0, 22, 576}, {0, 0, 768, 361}},  // 22 wide both
+    };
+    for (const auto& screen : screens)
         for (int corner : {0, 1}) {
+            const POINT size = screen.size;
             const TRect32 view = {corner * std::min(0, 1024 - int(size.x)), corner * std::min(0, 768 - int(size.y)),
                                   size.x, size.y};
             clear();
-            auto present = [&](TRect32 s) {
-                const TRect32 t = ScaledTarget(view, s, 640, 480);
-                StretchBlt(expected->GetMemDC(), t.x, t.y, t.width, t.height, stage->GetMemDC(), s.x, s.y, s.width,
-                           s.height, SRCCOPY);
+            // The expected window gets the stage rectangle s stretched onto t (relative to the view).
+            auto present = [&](TRect32 s, TRect32 t) {
+                StretchBlt(expected->GetMemDC(), view.x + t.x, view.y + t.y, t.width, t.height, stage->GetMemDC(),
+                           s.x, s.y, s.width, s.height, SRCCOPY);
                 dib.PresentScaled(&view, &s);
             };
-            for (int i = 31; i >= 0; --i)
-                present(TRect32{20 * i, 0, 20, 480});
+            // The wipe's strips where ScaledTarget puts them; the second strip is checked again below.
+            for (int i = 31; i >= 0; --i) {
+                const TRect32 strip = {20 * i, 0, 20, 480}, t = ScaledTarget(view, strip, 640, 480);
+                present(strip, TRect32{t.x - view.x, t.y - view.y, t.width, t.height});
+            }
             EXPECT_TRUE(same()) << size.x << "x" << size.y;
             EXPECT_TRUE(Pixels(shot, [&](int x, int y) {
                 return Inside(x, view.x, view.x + view.width) && Inside(y, view.y, view.y + view.height) ? 0u : kWhite;
             }, 0x808080));
-            present(TRect32{2, 0, 18, 480});  // on 768x576 both are 22 wide on the window
-            present(TRect32{0, 0, 19, 480});
+            present(TRect32{20, 0, 20, 480}, screen.strip);
+            present(TRect32{2, 0, 18, 480}, screen.narrow);
+            present(TRect32{0, 0, 19, 480}, screen.narrower);
             EXPECT_TRUE(same()) << size.x << "x" << size.y;
-            present(TRect32{0, 0, 640, 301});
-            present(TRect32{0, 0, 640, 480});
-            EXPECT_TRUE(same());
+            present(TRect32{0, 0, 640, 301}, screen.smear);
+            EXPECT_TRUE(same()) << size.x << "x" << size.y;
+            present(TRect32{0, 0, 640, 480}, TRect32{0, 0, size.x, size.y});
+            EXPECT_TRUE(same()) << size.x << "x" << size.y;
         }
     const TRect32 cases[][3] = {  // the whole stage on the window, a stage rectangle, where it lands
         {{0, 0, 1280, 960}, {20, 0, 20, 480}, {40, 0, 40, 960}},

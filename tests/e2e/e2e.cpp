@@ -8,13 +8,18 @@
 
 namespace e2e {
 
-static HWND FindTopWindow(const wchar_t* className, const wchar_t* caption, DWORD pid, DWORD timeoutMs)
+// A visible top-level window of the class and caption (any when null) of process pid (any when 0) that
+// has a child window with the id control (when not 0).
+static HWND FindTopWindow(const wchar_t* className, const wchar_t* caption, DWORD pid, DWORD timeoutMs, int control = 0)
 {
+    auto other = [&](HWND window) {
+        DWORD owner = 0;
+        return !IsWindowVisible(window) || (pid != 0 && GetWindowThreadProcessId(window, &owner) && owner != pid) ||
+               (control != 0 && GetDlgItem(window, control) == nullptr);
+    };
     for (DWORD start = GetTickCount();; Sleep(20)) {  // looks once even with no time to wait
         HWND window = nullptr;
-        DWORD owner = 0;
-        while ((window = FindWindowExW(nullptr, window, className, caption)) &&
-               (!IsWindowVisible(window) || (pid != 0 && GetWindowThreadProcessId(window, &owner) && owner != pid))) {}
+        while ((window = FindWindowExW(nullptr, window, className, caption)) && other(window)) {}
         if (window || GetTickCount() - start >= timeoutMs) return window;
     }
 }
@@ -79,10 +84,16 @@ bool WaitGone(HWND window, DWORD timeoutMs)
     return true;
 }
 
+HWND FindDialog(const std::wstring& caption, int control, DWORD pid, DWORD timeoutMs)
+{
+    return FindTopWindow(L"#32770", caption.c_str(), pid, timeoutMs, control);
+}
+
+// The text of a message box is the static control 0xFFFF; the programs' own dialogs have none.
 MessageBoxSeen FindMessageBox(DWORD pid, DWORD timeoutMs)
 {
     MessageBoxSeen box;
-    if ((box.window = FindTopWindow(L"#32770", nullptr, pid, timeoutMs)))
+    if ((box.window = FindTopWindow(L"#32770", nullptr, pid, timeoutMs, 0xFFFF)))
         box.caption = WindowText(box.window), box.text = ControlText(box.window, 0xFFFF);
     return box;
 }
@@ -91,6 +102,17 @@ void Answer(const MessageBoxSeen& box, int buttonId)
 {
     if (HWND button = GetDlgItem(box.window, buttonId)) PostMessageW(button, BM_CLICK, 0, 0);
 }
+
+void Close(const MessageBoxSeen& box)
+{
+    for (int button : {IDOK, IDCANCEL, IDNO}) Answer(box, button);
+}
+
+static volatile LONG boxesExpected;
+
+BoxesExpected::BoxesExpected() { InterlockedIncrement(&boxesExpected); }
+BoxesExpected::~BoxesExpected() { InterlockedDecrement(&boxesExpected); }
+bool BoxesExpected::Any() { return InterlockedCompareExchange(&boxesExpected, 0, 0) != 0; }
 
 RegistrySnapshot::RegistrySnapshot(HKEY root, const char* subKey) : root_(root), subKey_(subKey)
 {

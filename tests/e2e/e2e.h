@@ -33,13 +33,27 @@ std::wstring WindowText(HWND window);
 std::wstring ControlText(HWND dialog, int id);
 bool WaitGone(HWND window, DWORD timeoutMs);
 
-// A message box ("#32770" with a static text) shown by process pid.
+// A dialog of process pid (any process when pid is 0) with this caption and a control of this id.
+HWND FindDialog(const std::wstring& caption, int control, DWORD pid, DWORD timeoutMs);
+
+// A message box ("#32770" with a static text) shown by process pid (any process when pid is 0).
 struct MessageBoxSeen {
     HWND window = nullptr;
     std::wstring caption, text;
 };
 MessageBoxSeen FindMessageBox(DWORD pid, DWORD timeoutMs);
 void Answer(const MessageBoxSeen& box, int buttonId);
+void Close(const MessageBoxSeen& box);  // by whichever of OK, Cancel and No it has
+
+// While one of these lives, a test waits for message boxes and answers them itself. At any other time
+// a message box on the display fails the running test at once and is closed (test_main.cpp).
+class BoxesExpected {
+public:
+    BoxesExpected();
+    BoxesExpected(const BoxesExpected&) = delete;
+    ~BoxesExpected();
+    static bool Any();
+};
 
 // Keeps a registry key as it was: copied aside now, copied back in its place by the destructor.
 class RegistrySnapshot {

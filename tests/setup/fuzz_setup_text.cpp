@@ -38,7 +38,7 @@ static void CopyList(FILE* file)
 static void Replay(FILE* file)
 {
     gFinished = 0;
-    ReplayOps ops{[](void*, const char* path) { gFinished == 0 ? CheckPath(path) : __builtin_trap(); }, [](void*) { ++gFinished; },
+    ReplayOps ops{[](void*, const char* path) { gFinished == 0 ? CheckPath(path) : __builtin_trap(); }, [](void*, bool) { ++gFinished; },
                   [](void*, const char* path) { gFinished == 1 ? CheckPath(path) : __builtin_trap(); }, nullptr};
     ReplayLogText(file, "C:\\Src\\setup.exe", ops);
     if (gFinished != 1) __builtin_trap();

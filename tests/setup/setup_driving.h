@@ -58,18 +58,40 @@ inline std::string PendingDeletions()
     return text;
 }
 
-// Expects the next window of process pid (any process when 0) with the caption to be a message box
-// saying "caption|text", answers it and waits until it is gone; returns the process that showed it.
+// How long a step may wait for a window: once the test has failed, at most two seconds, so that a run
+// that went wrong ends soon instead of waiting out every step after it.
+inline DWORD Patience(DWORD ms) { return ::testing::Test::HasFailure() && ms > 2000 ? 2000 : ms; }
+
+// Expects the next message box of process pid (any process when 0) to say "caption|text", so that any
+// other box is named at once; answers it and waits until it is gone; returns the process that showed it.
 inline DWORD Reply(DWORD pid, const std::wstring& captionAndText, int button)
 {
-    e2e::MessageBoxSeen box;
-    box.window = e2e::FindWindowByCaption(captionAndText.substr(0, captionAndText.find(L'|')), pid, 10000);
-    EXPECT_EQ(e2e::WindowText(box.window) + L"|" + e2e::ControlText(box.window, 0xFFFF), captionAndText);
+    e2e::MessageBoxSeen box = e2e::FindMessageBox(pid, Patience(10000));
+    EXPECT_EQ(box.caption + L"|" + box.text, captionAndText);
     DWORD shownBy = 0;
     if (box.window == nullptr) return 0;
     GetWindowThreadProcessId(box.window, &shownBy), e2e::Answer(box, button);
-    EXPECT_TRUE(e2e::WaitGone(box.window, 5000));
+    EXPECT_TRUE(e2e::WaitGone(box.window, Patience(5000)));
     return shownBy;
+}
+
+// The dialog of process pid with this caption and control. A message box that comes up instead, which
+// may carry the same caption, fails the test, named.
+inline HWND WaitForDialog(DWORD pid, const std::wstring& caption, int control)
+{
+    for (DWORD start = GetTickCount();; Sleep(20)) {
+        if (HWND dialog = e2e::FindDialog(caption, control, pid, 0)) return dialog;
+        e2e::MessageBoxSeen box = e2e::FindMessageBox(pid, 0);
+        if (box.window) {
+            ADD_FAILURE() << "a message box instead of the dialog \"" << caption << "\": \"" << box.caption << "|"
+                          << box.text << "\"";
+            return nullptr;
+        }
+        if (GetTickCount() - start >= Patience(10000)) {
+            ADD_FAILURE() << "no dialog \"" << caption << "\"";
+            return nullptr;
+        }
+    }
 }
 
 // Presses a button without waiting for what it opens.

@@ -15,31 +15,60 @@ protected:
     void Start(const std::string& folder)
     {
         ASSERT_TRUE(setup_.Start("\"" + folder + "\\setup.exe\""));
-        ASSERT_NE(main_ = e2e::FindWindowByCaption(L"Ithraスクリーンセーバー セットアップ ", setup_.Id(), 10000), nullptr);
+        ASSERT_NE(main_ = WaitForDialog(setup_.Id(), L"Ithraスクリーンセーバー セットアップ ", 102), nullptr);
     }
     DWORD Id() const { return setup_.Id(); }
     void Ask(const std::wstring& text, int button) { Reply(Id(), std::wstring(kProduct) + L"|" + text, button); }
     std::wstring Button() const { return e2e::ControlText(main_, 102); }
-    HWND FolderDialog() { return Press(main_, 102), Ask(L"インストールを実行してもよろしいですか？", IDYES), e2e::FindWindowByCaption(L"インストール先の選択", Id(), 10000); }
+    HWND FolderDialog()
+    {
+        Press(main_, 102);
+        Ask(L"インストールを実行してもよろしいですか？", IDYES);
+        return WaitForDialog(Id(), L"インストール先の選択", 201);
+    }
     // Types the folder, says Yes to it and to making it; returns the copy dialog.
     HWND Choose(HWND dialog, const std::string& typed, const std::string& completed, bool creates)
     {
         SetText(dialog, 201, Wide(typed)), Press(dialog, IDOK);
         Reply(Id(), L"確認|" + Wide(completed) + L" にインストールします。よろしいですか？", IDYES);
         if (creates) Reply(Id(), L"コピー|フォルダ " + Wide(completed) + L" は存在しません。\n作成しますか？", IDYES);
-        return e2e::FindWindowByCaption(L"コピー", Id(), 10000);
+        return WaitForDialog(Id(), L"コピー", 301);  // a box may have the same caption
     }
-    // Highest positions of the copy dialog's bars while it is up without a message box of its own.
+    // Highest positions of the copy dialog's bars until it is gone or a message box comes (a minute at most).
     std::pair<int, int> WatchBars(HWND copy) const
     {
         std::pair<int, int> highest(-1, -1);
-        for (; IsWindow(copy) && !e2e::FindWindowByCaption(kProduct, Id(), 0); Sleep(5))
+        for (DWORD start = GetTickCount(); IsWindow(copy) && !e2e::FindMessageBox(Id(), 0).window; Sleep(5)) {
+            if (GetTickCount() - start >= Patience(60000)) {
+                ADD_FAILURE() << "the copy dialog is still up after a minute";
+                break;
+            }
             highest = {std::max<int>(highest.first, SendDlgItemMessageW(copy, 301, PBM_GETPOS, 0, 0)), std::max<int>(highest.second, SendDlgItemMessageW(copy, 302, PBM_GETPOS, 0, 0))};
+        }
         return highest;
     }
-    static bool Installed(const std::string& folder)
-    { return Exists(folder) || Exists(SystemFolder() + "\\nimbra.scr") || KeyExists(HKEY_CURRENT_USER, kUserKey) || KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); }
+    static bool Registered()
+    {
+        return Exists(SystemFolder() + "\\nimbra.scr") || KeyExists(HKEY_CURRENT_USER, kUserKey) ||
+               KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey);
+    }
+    static bool Installed(const std::string& folder) { return Exists(folder) || Registered(); }
+    // The names of a folder's files, sorted, each followed by a blank.
+    static std::string Files(const std::string& folder)
+    {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+        FindClose(search);
+        std::sort(names.begin(), names.end());
+        std::string all;
+        for (const std::string& name : names) all += name + " ";
+        return all;
+    }
 
+    e2e::BoxesExpected boxes_;  // every box of the installer is answered by the test, or named by Reply
     MachineGuard guard_;
     e2e::TempFolder temp_;
     e2e::Process setup_;
@@ -57,7 +86,7 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
         EXPECT_EQ(Button(), L"インストール");
         HWND dialog = FolderDialog();
         EXPECT_EQ(e2e::ControlText(dialog, 201), Wide(DefaultFolder()));  // proposed again in the second round
-        EXPECT_EQ(WatchBars(Choose(dialog, typed, folder, true)), std::make_pair(100, 100));
+        ASSERT_EQ(WatchBars(Choose(dialog, typed, folder, true)), std::make_pair(100, 100));
         Ask(L"インストールが完了しました。\n\nアンインストールはコントロールパネルのアプリケーションの追加と削除\nまたは、インストール元のセットアップから実行してください。", IDOK);
         EXPECT_EQ(Button(), L"アンインストール");
         for (std::string entry : {"setup.exe", "nimbra.scr", "tile.bmp", "slide_01.qjx", "slide_15.qjx"})
@@ -72,17 +101,18 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
         EXPECT_FALSE(Installed(created));
     }
     Press(main_, 998);  // "終了" quits without a question
-    EXPECT_EQ(setup_.Wait(5000), 0);
+    EXPECT_EQ(setup_.Wait(Patience(5000)), 0);
 
     // As Windows starts it: the stored command as it stands, unquoted although the folder has blanks.
     e2e::Process relocation;
     ASSERT_TRUE(relocation.Start(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString")));
-    EXPECT_EQ(relocation.Wait(10000), 0);
+    EXPECT_EQ(relocation.Wait(Patience(10000)), 0);
     DWORD uninstaller = Reply(0, L"セットアップ|アンインストールを実行します.", IDOK);
     HANDLE process = (guard_.EndWithTest(uninstaller), OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, uninstaller));
     Reply(uninstaller, L"Ithraスクリーンセーバー - アンインストール|アンインストールを実行してもよろしいですか？", IDYES), Reply(uninstaller, std::wstring(kProduct) + L"|アンインストールに成功しました。", IDOK);
     DWORD code = 1;
-    EXPECT_TRUE(WaitForSingleObject(process, 10000) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code) && code == 0 && CloseHandle(process)) << code;
+    EXPECT_TRUE(WaitForSingleObject(process, Patience(10000)) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code) &&
+                code == 0 && CloseHandle(process)) << code;
     EXPECT_FALSE(Installed(created));  // the installed setup.exe and the folders too
     EXPECT_EQ(ReadText(SystemFolder() + "\\unithra.exe"), ReadText(media + "\\setup.exe"));
     EXPECT_NE(PendingDeletions().find("unithra.exe"), std::string::npos);
@@ -124,13 +154,14 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     PostMessageW(Choose(FolderDialog(), folder, folder, false), WM_COMMAND, IDCANCEL, 0), Reply(Id(), kAbandoned, IDOK);
     EXPECT_FALSE(Exists(folder + "\\small.txt"));
     HWND copy = Choose(FolderDialog(), folder, folder, false);
-    for (DWORD start = GetTickCount(); IsWindow(copy) && GetTickCount() - start < 10000; Sleep(1))
+    for (DWORD start = GetTickCount(); IsWindow(copy) && GetTickCount() - start < Patience(10000); Sleep(1))
         if (e2e::ControlText(copy, 304).find(L"big.bin") != std::wstring::npos) break;
     PostMessageW(copy, WM_COMMAND, IDCANCEL, 0), Reply(Id(), kAbandoned, IDOK);
     EXPECT_EQ(ReadText(folder + "\\small.txt") + ReadText(folder + "\\big.bin"), "smallolder");
     EXPECT_EQ(Button(), L"インストール");
-    EXPECT_FALSE(Installed(temp_.Path() + "\\none"));
+    EXPECT_FALSE(Registered());
+    EXPECT_EQ(Files(folder), "big.bin small.txt undelete.ini ");  // nothing left of the cancelled copies
 
     for (int button : {IDNO, IDYES}) PostMessageW(main_, WM_CLOSE, 0, 0), Ask(L"終了してもよろしいですか？", button);
-    EXPECT_EQ(setup_.Wait(5000), 0);
+    EXPECT_EQ(setup_.Wait(Patience(5000)), 0);
 }

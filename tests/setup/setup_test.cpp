@@ -20,6 +20,7 @@ using namespace setup_driving;
 // Answers this process's message boxes from a second thread with the buttons given, keeping what they
 // said ("caption|text"); boxes beyond those are closed too, so that a fault fails instead of hanging.
 struct Boxes {
+    e2e::BoxesExpected expected;
     std::vector<std::wstring> seen;
     std::atomic<bool> done{false};
     std::thread thread;
@@ -44,6 +45,32 @@ struct MemoryTaken {
     ~MemoryTaken() { while (count > 0) free(taken[--count]); }
 };
 void* MemoryTaken::taken[1 << 16];
+
+// Refuses every realloc of this program while it lives, as a machine whose memory is used up refuses
+// them; the installer's growing lists (GrowAppend) are what call realloc. The calls go through the
+// program's import of msvcrt's realloc, whose entry is swapped: a 64-bit process, whose memory cannot
+// be used up, refuses them as well.
+extern "C" void* (*__MINGW_IMP_SYMBOL(realloc))(void*, size_t);
+class ReallocRefused {
+public:
+    ReallocRefused() : kept_(Swap(Refuse)) {}
+    ~ReallocRefused() { Swap(kept_); }
+
+private:
+    using Realloc = void* (*)(void*, size_t);
+    static void* Refuse(void*, size_t) { return nullptr; }
+    static Realloc Swap(Realloc with)
+    {
+        Realloc& entry = __MINGW_IMP_SYMBOL(realloc);
+        DWORD access;
+        VirtualProtect(&entry, sizeof entry, PAGE_READWRITE, &access);
+        const Realloc before = entry;
+        entry = with;
+        VirtualProtect(&entry, sizeof entry, access, &access);
+        return before;
+    }
+    Realloc kept_;
+};
 
 class Setup : public ::testing::Test {
 protected:
@@ -93,7 +120,25 @@ TEST_F(Setup, EveryKindOfEntryIsCountedAndCopiedWhereItBelongs)
         {"pics\\deep\\x.scr", "deep saver"}, {"pics\\.svn\\skip", "skip"}, {"pics\\.dot", "."}, {"ソフト\\表示.txt", "double-byte"}};
     for (const auto& f : files) MakeFile(Source(f.first), f.second);
     MakeFile(Install("readme.txt"), "an older copy");  // replaced
+    // Read-only sources of a day long past, one replacing a file and one new.
+    SYSTEMTIME day{2003, 3, 0, 4, 5, 0, 0, 0};
+    FILETIME written;
+    SystemTimeToFileTime(&day, &written);
+    for (const char* name : {"readme.txt", "nimbra.scr"}) {
+        HANDLE file = CreateFileA(Source(name).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        SetFileTime(file, nullptr, nullptr, &written);
+        CloseHandle(file);
+        SetFileAttributesA(Source(name).c_str(), FILE_ATTRIBUTE_READONLY);
+    }
     ASSERT_EQ(Copy("readme.txt\r\n  nimbra.scr\r\n.scr\r\npics\r\nソフト\\表示.txt\r\n"), 0);
+    // The copies have the sources' last-write time (Wine keeps no creation time and moves the access time
+    // on reads) and normal attributes: a read-only copy could be neither replaced nor uninstalled.
+    for (const std::string& copy : {Install("readme.txt"), System("nimbra.scr")}) {
+        WIN32_FILE_ATTRIBUTE_DATA copied{};
+        ASSERT_TRUE(GetFileAttributesExA(copy.c_str(), GetFileExInfoStandard, &copied));
+        EXPECT_EQ(CompareFileTime(&copied.ftLastWriteTime, &written), 0) << copy;
+        EXPECT_EQ(copied.dwFileAttributes & FILE_ATTRIBUTE_READONLY, 0u) << copy;
+    }
     const std::string total = std::to_string(7 + 5 + 4 + 200000 + 10 + 1 + 11);  // folders starting with "." are passed over
     EXPECT_EQ(std::to_string(state_.totalBytes) + "/" + std::to_string(state_.copiedBytes), total + "/" + total);
     const std::string copies[] = {Install("readme.txt"), System("nimbra.scr"), Install(".scr"), Install("pics\\a.qjx"),
@@ -134,6 +179,36 @@ TEST_F(Setup, ACopyThatFailsOrIsCancelledLeavesTheDestinationAsItWas)
     for (int b = 0; b < 256; ++b) EXPECT_EQ(IsCp932LeadByte(static_cast<unsigned char>(b)), IsDBCSLeadByteEx(932, static_cast<BYTE>(b)) != 0) << b;
 }
 
+// Destinations of the longest path a file can have (259 bytes): an older file is replaced whatever the
+// length of its name, through a temporary name that fits, so that a cancelled copy keeps it; in place
+// where a name of one byte leaves room for no other (after a folder longer than the 248 bytes that
+// Windows creates), so that a cancelled copy loses it.
+TEST_F(Setup, AnOlderFileAtTheEndOfAFullLengthPathIsReplacedWhateverTheLengthOfItsName)
+{
+    MakeFile(Source("a.txt"), "new");
+    for (size_t name : {12, 11, 2, 1}) {  // "~nimXXXX.tmp" has 12
+        const std::string folder = Install(std::string(kPathBytes - 3 - name - strlen(state_.installFolder), 'd'));
+        const std::string destination = folder + "\\" + std::string(name, 'n');
+        ASSERT_EQ(destination.size(), kPathBytes - 1);
+        MakeFile(destination, "old");
+        CopyBars bars;
+        state_.cancelRequested = 1;  // seen after the first bytes were written
+        EXPECT_EQ(CopyOneFile(state_, bars, Source("a.txt").c_str(), destination.c_str()), -1) << name;
+        EXPECT_EQ(ReadText(destination), name > 1 ? "old" : "<missing>") << name;
+        state_.cancelRequested = 0;
+        EXPECT_EQ(CopyOneFile(state_, bars, Source("a.txt").c_str(), destination.c_str()), 0) << name;
+        EXPECT_EQ(ReadText(destination), "new") << name;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+        int files = 0;
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        FindClose(search);
+        EXPECT_EQ(files, 1) << name;  // no temporary file left beside it
+        e2e::RemoveTree(folder);
+    }
+}
+
 TEST_F(Setup, AFolderLineThatNeedsMoreMemoryThanIsLeftIsRefusedWhole)
 {
 #ifdef _WIN64
@@ -158,6 +233,30 @@ TEST_F(Setup, TheReplayKeepsTheRunningSetupAndForeignFiles)
                                           "\n+ " + own + "\n+ " + foreign + "\n+ " + temp_.Path() + "\\never\n");
     ASSERT_EQ(ReplayUninstallLog(state_, state_.installFolder), 0);
     EXPECT_TRUE(Exists(Install("Setup.exe")) && Exists(foreign + "\\user.txt") && !Exists(own) && !Exists(Install("undelete.ini")));
+}
+
+// Without memory for the folder list the files go, the folders stay, and the uninstall says it failed;
+// the log stays too, and a second replay finishes.
+TEST_F(Setup, AReplayWithoutMemoryForItsFoldersSaysItFailedAndKeepsTheLog)
+{
+    const std::string inner = Install("ソフト");
+    MakeFile(inner + "\\表示.txt", "x");
+    const std::string log = inner + "\\表示.txt\n+ " + inner + "\n";
+    MakeFile(Install("undelete.ini"), log);
+    std::vector<std::wstring> seen;
+    {
+        Boxes boxes({IDOK});
+        ReallocRefused refused;
+        EXPECT_EQ(UninstallFromDialog(state_, nullptr), 0);
+        seen = boxes.Seen();
+    }
+    EXPECT_EQ(seen, std::vector<std::wstring>{std::wstring(kProduct) + L"|アンインストールが失敗しました。"});
+    EXPECT_FALSE(Exists(inner + "\\表示.txt"));
+    EXPECT_TRUE(Exists(inner));
+    EXPECT_EQ(ReadText(Install("undelete.ini")), log);
+    EXPECT_EQ(ReplayUninstallLog(state_, state_.installFolder), 0);
+    EXPECT_FALSE(Exists(inner));
+    EXPECT_FALSE(Exists(Install("undelete.ini")));
 }
 
 TEST_F(Setup, RegistrationReadsOnlyAUsablePathAndTakesBackOnlyWhatItWrote)

@@ -42,7 +42,8 @@ static Strings Folders(const std::string& path, bool whole)
 static Strings Replay(const std::string& log)
 {
     Strings calls;
-    ReplayOps ops{[](void* c, const char* p) { Add(c, "del " + std::string(p)); }, [](void* c) { Add(c, "finish"); },
+    ReplayOps ops{[](void* c, const char* p) { Add(c, "del " + std::string(p)); },
+                  [](void* c, bool keep) { Add(c, keep ? "keep" : "finish"); },
                   [](void* c, const char* p) { Add(c, "rmdir " + std::string(p)); }, &calls};
     FILE* file = fmemopen(const_cast<char*>(log.data()), log.size(), "rb");
     EXPECT_EQ(ReplayLogText(file, "C:\\Src\\setup.exe", ops), 0);

@@ -1,5 +1,6 @@
 // slidetool makeshow from ImageMagick's pictures (CMakeLists.txt): sixteen files, pictures fitted on black,
-// the saver playing the show; then refusals that leave the show as it was, and fifteen that replace it.
+// the saver playing the show; then refusals that leave the show as it was, and fifteen that replace it;
+// files of a run that was cut off, and a show file that cannot be set aside, kept as they were.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,6 +22,18 @@ long RunTool(const std::vector<std::string>& arguments, std::string* saidOnEithe
     const long code = tool.Wait(60000);
     e2e::ReadFileBytes(folder.File("said.txt"), saidOnEitherStream);
     return code;
+}
+
+// The sixteen files of a show.
+const std::vector<std::string>& ShowNames()
+{
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all;
+        for (int n = 1; n <= 15; ++n) all.push_back(saver_test::SlideName(n));
+        all.push_back("tile.bmp");
+        return all;
+    }();
+    return names;
 }
 
 // "name:bytes" of every file in the folder, sorted.
@@ -98,7 +111,9 @@ TEST(MakeShow, ShowFromOwnPicturesPlaysThenStaysWholeThroughRefusals)
     keybd_event(VK_SPACE, 0, 0, 0), keybd_event(VK_SPACE, 0, KEYEVENTF_KEYUP, 0);
     EXPECT_EQ(saver.Wait(3000), 0);
 
-    ASSERT_TRUE(CreateDirectoryA((show + "\\slide_09.qjx.new").c_str(), nullptr));  // writing stops at slide 9
+    // A file of the person's own under a name that makeshow writes first: writing stops at slide 9.
+    ASSERT_TRUE(e2e::WriteFileBytes(show + "\\slide_09.qjx.new", "mine"));
+    const std::vector<std::string> before = Contents(show);
     std::vector<std::string> fifteen(17, bmp), sixteen(18, bmp);
     fifteen[0] = sixteen[0] = "makeshow", fifteen[1] = sixteen[1] = show;
     const struct { std::vector<std::string> arguments; std::string message; } refusals[] = {
@@ -106,16 +121,56 @@ TEST(MakeShow, ShowFromOwnPicturesPlaysThenStaysWholeThroughRefusals)
         {{"makeshow", show}, "usage: slidetool"},
         {sixteen, "a show takes 1 to 15 pictures; 16 given"},
         {{"makeshow", Picture("junk.jpg"), bmp}, "is a file, not a folder"},
-        {{"makeshow", show, bmp}, "cannot write the show"},  // one picture is not too few
+        // One picture is not too few.
+        {{"makeshow", show, bmp}, "slide_09.qjx.new: a file of that name is in the way); nothing there was changed"},
     };
     for (const auto& refusal : refusals) {
         EXPECT_NE(RunTool(refusal.arguments, &said), 0) << refusal.message;
         EXPECT_NE(said.find(refusal.message), std::string::npos) << said;
-        EXPECT_TRUE(Contents(show) == files) << refusal.message;
+        EXPECT_TRUE(Contents(show) == before) << refusal.message;
     }
-    ASSERT_TRUE(RemoveDirectoryA((show + "\\slide_09.qjx.new").c_str()));
+    ASSERT_TRUE(DeleteFileA((show + "\\slide_09.qjx.new").c_str()));
     ASSERT_EQ(RunTool(fifteen, &said), 0) << said;  // fifteen pictures replace the show
     EXPECT_EQ(said.find("again"), std::string::npos) << said;
     const std::vector<std::string> after = Contents(show);
     EXPECT_TRUE(after.size() == 16 && after[14].substr(12) == after[0].substr(12) && after[1] != files[1]);
+}
+
+// A run ended after it set the old show aside and placed two slides: the old show is only in the .old
+// files. The next run touches none of them and says what to do.
+TEST(MakeShow, ARunAfterOneCutOffWhileTheOldShowWasAsideChangesNothing)
+{
+    e2e::TempFolder show;
+    for (size_t i = 0; i < ShowNames().size(); ++i) {
+        const std::string name = show.File(ShowNames()[i].c_str());
+        ASSERT_TRUE(e2e::WriteFileBytes(name + ".old", "old " + ShowNames()[i]));
+        ASSERT_TRUE(e2e::WriteFileBytes(i < 2 ? name : name + ".new", "new " + ShowNames()[i]));
+    }
+    const std::vector<std::string> before = Contents(show.Path());
+    std::string said;
+    EXPECT_NE(RunTool({"makeshow", show.Path(), Picture("small.bmp")}, &said), 0);
+    EXPECT_NE(said.find(show.File("slide_01.qjx.old") + " is in the way"), std::string::npos) << said;
+    EXPECT_NE(said.find(show.File("tile.bmp.old") + " is in the way"), std::string::npos) << said;
+    EXPECT_NE(said.find("may be the only copy of the show there before"), std::string::npos) << said;
+    EXPECT_TRUE(Contents(show.Path()) == before);
+}
+
+// A show file that cannot be moved (open without sharing in another program), the first of the show or
+// the last: the files set aside before it come back, the new ones go.
+TEST(MakeShow, AShowFileThatCannotBeSetAsideLeavesTheShowAsItWas)
+{
+    e2e::TempFolder show;
+    for (const std::string& name : ShowNames())
+        ASSERT_TRUE(e2e::WriteFileBytes(show.File(name.c_str()), "old " + name));
+    const std::vector<std::string> before = Contents(show.Path());
+    for (const char* held : {"slide_01.qjx", "tile.bmp"}) {
+        HANDLE file = CreateFileA(show.File(held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        std::string said;
+        EXPECT_NE(RunTool({"makeshow", show.Path(), Picture("small.bmp")}, &said), 0) << held;
+        CloseHandle(file);
+        EXPECT_NE(said.find("cannot write the show into " + show.Path() + "; nothing there was changed"),
+                  std::string::npos) << said;
+        EXPECT_TRUE(Contents(show.Path()) == before) << held;
+    }
 }

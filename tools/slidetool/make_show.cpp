@@ -1,5 +1,6 @@
 // slidetool makeshow: reads every picture first, then writes the sixteen files under temporary names
-// and puts them in place only when all are complete, so a failure never leaves half a show behind.
+// and puts them in place only when all are complete, so a failure never leaves half a show behind; a
+// file it did not write is never replaced or deleted.
 #include "tools/slidetool/make_show.h"
 
 #include <windows.h>
@@ -40,9 +41,16 @@ bool ReadWhole(const char* path, Bytes* bytes)
     return bytes->data != nullptr;
 }
 
-bool WriteWhole(const Path& path, const Bytes& bytes)
+// Writes the file only under a name that no file has yet: a file already there is not this run's to
+// replace or delete. *created says whether this run made it.
+bool WriteNew(const Path& path, const Bytes& bytes, bool* created)
 {
-    return WriteFileWhole(path.text, bytes.data, bytes.size);
+    HANDLE file = CreateFileA(path.text, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    *created = file != INVALID_HANDLE_VALUE;
+    if (!*created) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data, DWORD(bytes.size), &written, nullptr) && written == bytes.size;
+    return CloseHandle(file) && ok;
 }
 
 // folder\name, with no second separator after a folder that ends in one (or after a bare drive
@@ -154,27 +162,44 @@ bool MakeSlide(const char* path, const char* slideName, Bytes* slide)
 bool Exists(const Path& path) { return GetFileAttributesA(path.text) != INVALID_FILE_ATTRIBUTES; }
 
 // Puts the complete new files in place of the show's. The files of an existing show are first set
-// aside, so that a rename that fails half way can be undone and the old show stays whole.
+// aside under their .old names (a move never replaces a file), so that a rename that fails half way
+// can be undone and the old show stays whole. Only what this run set aside or placed is touched again.
 bool PutInPlace(const Path (&names)[kFiles])
 {
-    int aside = 0, placed = 0;
+    bool setAside[kFiles] = {};
     bool ok = true;
-    for (; ok && aside < kFiles; ++aside) {
-        const Path old = With(names[aside], kOldSuffix);
-        DeleteFileA(old.text);  // left by a run that was cut off
-        if (Exists(names[aside]) && !MoveFileA(names[aside].text, old.text)) ok = false;
-    }
-    if (!ok) --aside;
-    for (; ok && placed < kFiles; ++placed)
-        if (!MoveFileA(With(names[placed], kNewSuffix).text, names[placed].text)) ok = false;
-    if (!ok) --placed;
-    for (int i = 0; i < placed && !ok; ++i) DeleteFileA(names[i].text);
-    for (int i = 0; i < aside; ++i) {
+    for (int i = 0; ok && i < kFiles; ++i)
+        if (Exists(names[i])) ok = setAside[i] = MoveFileA(names[i].text, With(names[i], kOldSuffix).text) != 0;
+    int placed = 0;
+    while (ok && placed < kFiles && MoveFileA(With(names[placed], kNewSuffix).text, names[placed].text)) ++placed;
+    ok = ok && placed == kFiles;
+    for (int i = 0; i < kFiles; ++i) {
+        if (!ok && i < placed) DeleteFileA(names[i].text);
+        if (!setAside[i]) continue;
         const Path old = With(names[i], kOldSuffix);
         if (ok) DeleteFileA(old.text);
-        else if (Exists(old)) MoveFileA(old.text, names[i].text);
+        else MoveFileA(old.text, names[i].text);
     }
     return ok;
+}
+
+// A set-aside file that a run cut off before its end left behind may be the only copy of the show that
+// was there; a file of that name may also be a person's own. Either way it is not this run's to delete
+// or to put in place, so the run does not start. True when none is there.
+bool NothingLeftAside(const char* folder, const Path (&names)[kFiles])
+{
+    bool none = true;
+    for (const Path& name : names) {
+        const Path old = With(name, kOldSuffix);
+        if (!Exists(old)) continue;
+        std::fprintf(stderr, "slidetool: %s is in the way\n", old.text);
+        none = false;
+    }
+    if (!none)
+        std::fprintf(stderr, "slidetool: a run of makeshow that was cut off leaves such files, and they may be the "
+                             "only copy of the show there before: put each back under its name without .old, or move "
+                             "it out of %s, then run again; nothing there was changed\n", folder);
+    return none;
 }
 
 }  // namespace
@@ -220,23 +245,33 @@ int MakeShow(const char* folder, const char* const* pictures, int count)
             names[kSlides] = InFolder(folder, "tile.bmp");
             files[kSlides].size = DissolveMaskFileSize();
             files[kSlides].data = static_cast<uint8_t*>(std::malloc(files[kSlides].size));
+            bool created[kFiles] = {};
             int written = 0;
+            bool inTheWay = false;
             unsigned long total = 0;
-            if (files[kSlides].data) {
+            if (files[kSlides].data && NothingLeftAside(folder, names)) {
                 DissolveMaskWrite(files[kSlides].data);
-                for (; written < kFiles && WriteWhole(With(names[written], kNewSuffix), files[written]); ++written)
+                for (; written < kFiles; ++written) {
+                    if (!WriteNew(With(names[written], kNewSuffix), files[written], &created[written])) break;
                     total += (unsigned long)files[written].size;
+                }
+                inTheWay = written < kFiles && !created[written] && GetLastError() == ERROR_FILE_EXISTS;
+                if (written == kFiles && PutInPlace(names)) {
+                    std::printf("%s: %d picture%s read, %d slides and tile.bmp written, %lu bytes in all\n", folder,
+                                count, count == 1 ? "" : "s", kSlides, total);
+                    result = 0;
+                } else {
+                    std::fprintf(stderr, "slidetool: cannot write the show into %s", folder);
+                    if (written < kFiles)
+                        std::fprintf(stderr, " (at %s%s)", With(names[written], kNewSuffix).text,
+                                     inTheWay ? ": a file of that name is in the way" : "");
+                    std::fprintf(stderr, "; nothing there was changed\n");
+                }
+            } else if (!files[kSlides].data) {
+                std::fprintf(stderr, "slidetool: out of memory for tile.bmp\n");
             }
-            if (written == kFiles && PutInPlace(names)) {
-                std::printf("%s: %d picture%s read, %d slides and tile.bmp written, %lu bytes in all\n", folder,
-                            count, count == 1 ? "" : "s", kSlides, total);
-                result = 0;
-            } else {
-                std::fprintf(stderr, "slidetool: cannot write the show into %s%s%s%s; nothing there was changed\n",
-                             folder, written < kFiles ? " (at " : "",
-                             written < kFiles ? With(names[written], kNewSuffix).text : "", written < kFiles ? ")" : "");
-                for (int i = 0; i < kFiles; ++i) DeleteFileA(With(names[i], kNewSuffix).text);
-            }
+            for (int i = 0; i < kFiles && result != 0; ++i)
+                if (created[i]) DeleteFileA(With(names[i], kNewSuffix).text);
             std::free(files[kSlides].data);
         }
     }
