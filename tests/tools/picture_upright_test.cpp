@@ -36,7 +36,8 @@ TEST(PictureUpright, TransposeInPlaceMovesEveryPixel)
         ASSERT_EQ(TurnUpright(pixels.data(), &width, &height, 5), 0);
         int wrong = 0;
         for (int32_t y = 0; y < height; ++y)
-            for (int32_t x = 0; x < width; ++x) wrong += pixels[size_t(y) * size_t(width) + size_t(x)] != uint32_t(x * s.width + y);
+            for (int32_t x = 0; x < width; ++x)
+                wrong += pixels[size_t(y) * size_t(width) + size_t(x)] != uint32_t(x * s.width + y);
         EXPECT_EQ(wrong, 0) << s.width << "x" << s.height;
     }
 }
