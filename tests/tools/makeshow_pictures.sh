@@ -27,8 +27,8 @@ done
 rm stored.jpg
 
 # Picture i (0 to 39) is one colour, red 6i and green 255 - 6i, and sorts as the i-th by path: ten at
-# the top, ten in a\, ten in a\deep\ (one of them not named .jpg), ten in a folder whose name's second
-# byte in code page 932 is a backslash. A text file named like a photo is no picture.
+# the top, ten in a\ (the first beside it), ten in a\deep\ (one not named .jpg), ten in a folder whose
+# name's second byte in code page 932 is a backslash. A text file named like a photo is no picture.
 rm -rf many && mkdir -p many/a/deep many/表
 i=0
 while [ $i -lt 40 ]; do
@@ -42,4 +42,5 @@ while [ $i -lt 40 ]; do
   i=$((i + 1))
 done
 mv many/a/deep/25.jpg many/a/deep/25.photo
+mv many/a/10.png many/a.png  # before a\ by its bytes ("." before "\"), though a listing may give the folder first
 echo "holiday notes" >many/表/notes.jpg
