@@ -50,4 +50,7 @@ function(nimbra_add_fuzzer name seed_dir)
            COMMAND sh -c "exec \"$0\" -max_total_time=\${NIMBRA_FUZZ_SECONDS:-30} -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 \"$@\""
                    $<TARGET_FILE:${name}> -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/${name}- ${work} ${seed_dir})
   set_tests_properties(${name} PROPERTIES LABELS fuzz)
+  if(NIMBRA_PC_LOCK)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK ${NIMBRA_PC_LOCK})
+  endif()
 endfunction()

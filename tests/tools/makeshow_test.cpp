@@ -1,9 +1,12 @@
-// slidetool makeshow from ImageMagick's pictures (CMakeLists.txt): sixteen files, pictures fitted on black,
-// the saver playing the show; then refusals that leave the show as it was, and fifteen that replace it;
-// files of a run that was cut off, and a show file that cannot be set aside, kept as they were.
+// slidetool makeshow from ImageMagick's pictures (makeshow_pictures.sh): sixteen files, pictures fitted on
+// black, the saver playing the show; refusals that leave the show as it was, and fifteen that replace it;
+// files of a run that was cut off, and a show file that cannot be set aside, kept as they were; photos
+// turned upright by their Exif orientation; a folder of forty pictures in subfolders.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <memory>
 
 #include "render/w_dib32.h"
 #include "../saver/saver_test_support.h"
@@ -119,7 +122,8 @@ TEST(MakeShow, ShowFromOwnPicturesPlaysThenStaysWholeThroughRefusals)
     const struct { std::vector<std::string> arguments; std::string message; } refusals[] = {
         {{"makeshow", show, bmp, Picture("junk.jpg")}, "junk.jpg: not a BMP, JPEG, PNG or GIF picture"},
         {{"makeshow", show}, "usage: slidetool"},
-        {sixteen, "a show takes 1 to 15 pictures; 16 given"},
+        {sixteen, "16 pictures found; 15 taken evenly from the first to the last: 1 2 3 4 5 6 7 8 9 10 11 12 13 14 16"},
+        {{"makeshow", show, Picture("empty")}, "no pictures found"},
         {{"makeshow", Picture("junk.jpg"), bmp}, "is a file, not a folder"},
         // One picture is not too few.
         {{"makeshow", show, bmp}, "slide_09.qjx.new: a file of that name is in the way); nothing there was changed"},
@@ -132,6 +136,7 @@ TEST(MakeShow, ShowFromOwnPicturesPlaysThenStaysWholeThroughRefusals)
     ASSERT_TRUE(DeleteFileA((show + "\\slide_09.qjx.new").c_str()));
     ASSERT_EQ(RunTool(fifteen, &said), 0) << said;  // fifteen pictures replace the show
     EXPECT_EQ(said.find("again"), std::string::npos) << said;
+    EXPECT_EQ(said.find("taken"), std::string::npos) << said;
     const std::vector<std::string> after = Contents(show);
     EXPECT_TRUE(after.size() == 16 && after[14].substr(12) == after[0].substr(12) && after[1] != files[1]);
 }
@@ -173,4 +178,90 @@ TEST(MakeShow, AShowFileThatCannotBeSetAsideLeavesTheShowAsItWas)
                   std::string::npos) << said;
         EXPECT_TRUE(Contents(show.Path()) == before) << held;
     }
+}
+
+namespace {
+
+// The slides of a show folder, loaded as the saver loads them.
+bool LoadSlides(const std::string& show, int count, std::vector<std::unique_ptr<CDIBSurface>>* slides)
+{
+    HWND helper = CreateWindowExA(0, "STATIC", "helper", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    for (int n = 1; n <= count; ++n) {
+        char name[16];
+        snprintf(name, sizeof name, "\\slide_%02d.qjx", n);
+        slides->emplace_back(new CDIBSurface(helper));
+        if (slides->back()->LoadImageFile((show + name).c_str(), nullptr) != 0) return false;
+    }
+    return true;
+}
+
+bool Near(DWORD pixel, DWORD colour, int tolerance)
+{
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(int(pixel >> shift & 0xFF) - int(colour >> shift & 0xFF)) > tolerance) return false;
+    return true;
+}
+
+}  // namespace
+
+TEST(MakeShow, EachExifOrientationComesOutUprightAndUnmirrored)
+{
+    e2e::TempFolder out;
+    const std::string show = out.File("show");
+    std::string said;
+    ASSERT_EQ(RunTool({"makeshow", show, Picture("orient")}, &said), 0) << said;
+    const std::string turned = "o6.jpg (JPEG, 300 by 200, upright by Exif orientation 6) fitted to 640 by 427";
+    EXPECT_NE(said.find(turned), std::string::npos) << said;
+    EXPECT_NE(said.find("o1.jpg (JPEG, 300 by 200) fitted"), std::string::npos) << said;
+    std::vector<std::unique_ptr<CDIBSurface>> slides;
+    ASSERT_TRUE(LoadSlides(show, 8, &slides));
+    // 300 by 200 upright lands at 0, 26, 640 by 427: a quarter-turned picture left unturned would stand
+    // 320 wide from x 160, over the black above.
+    const struct { int x, y; DWORD colour; } points[] = {
+        {160, 133, 0xE02020}, {480, 133, 0x20C020}, {160, 346, 0x2020E0}, {480, 346, 0xE0E020}, {320, 12, 0},
+    };
+    for (int n = 0; n < 8; ++n)
+        for (const auto& p : points)
+            EXPECT_TRUE(Near(*slides[n]->PixelPtr(p.x, p.y), p.colour, 12)) << "orientation " << n + 1 << " at " << p.x
+                                                                           << "," << p.y;
+}
+
+TEST(MakeShow, FolderOfFortyGivesFifteenFromAcrossItAndCountsWhatItSkipped)
+{
+    e2e::TempFolder out;
+    const std::string show = out.File("show");
+    std::string said;
+    ASSERT_EQ(RunTool({"makeshow", show, Picture("many")}, &said), 0) << said;
+    EXPECT_NE(said.find("40 pictures found; 15 taken evenly from the first to the last: "
+                        "1 3 6 9 12 14 17 20 23 26 28 31 34 37 40 of 40"), std::string::npos) << said;
+    EXPECT_NE(said.find("1/15 slide_01.qjx: "), std::string::npos) << said;
+    EXPECT_NE(said.find("15/15 slide_15.qjx: "), std::string::npos) << said;
+    EXPECT_NE(said.find("; 1 file in the folders skipped: 1 not a BMP, JPEG, PNG or GIF picture\r\n"),
+              std::string::npos) << said;
+    std::vector<std::unique_ptr<CDIBSurface>> slides;
+    ASSERT_TRUE(LoadSlides(show, 15, &slides));
+    // Picture i is red 6i, green 255 - 6i.
+    const int taken[15] = {0, 2, 5, 8, 11, 13, 16, 19, 22, 25, 27, 30, 33, 36, 39};
+    for (int n = 0; n < 15; ++n) {
+        const DWORD colour = DWORD(6 * taken[n]) << 16 | DWORD(255 - 6 * taken[n]) << 8 | 128;
+        EXPECT_TRUE(Near(*slides[n]->PixelPtr(320, 240), colour, 2)) << "slide " << n + 1 << " is picture " << taken[n];
+    }
+}
+
+TEST(MakeShow, RandomPickRepeatsWithItsSeed)
+{
+    e2e::TempFolder out;
+    std::string first, again, other;
+    ASSERT_EQ(RunTool({"makeshow", "--pick", "random", "--seed", "3", out.File("a"), Picture("many")}, &first), 0);
+    ASSERT_EQ(RunTool({"makeshow", out.File("b"), Picture("many"), "--pick", "random", "--seed", "3"}, &again), 0);
+    ASSERT_EQ(RunTool({"makeshow", "--pick", "random", "--seed", "4", out.File("c"), Picture("many")}, &other), 0);
+    const auto picked = [](const std::string& said) {
+        const size_t from = said.find("again):");
+        return from == std::string::npos ? said : said.substr(from, said.find(" of 40") - from);
+    };
+    EXPECT_NE(first.find("40 pictures found; 15 taken at random (seed 3: --seed 3 takes the same again):"),
+              std::string::npos) << first;
+    EXPECT_EQ(picked(first), picked(again));
+    EXPECT_NE(picked(first), picked(other));
+    EXPECT_TRUE(Contents(out.File("a")) == Contents(out.File("b")));
 }

@@ -10,6 +10,8 @@
 #include <cstring>
 
 #include "imagefile/bmp_read.h"
+#include "tools/slidetool/exif_orientation.h"
+#include "tools/slidetool/picture_upright.h"
 #include "tools/picture_write/qjx_encode.h"
 #include "tools/picture_write/dissolve_mask.h"
 #include "tools/slidetool/picture_fit.h"
@@ -110,8 +112,9 @@ int ReadPicture(const Bytes& file, const char* format, uint32_t** pixels, int32_
     return -1;
 }
 
-// One slide file from one picture, or false after saying why.
-bool MakeSlide(const char* path, const char* slideName, Bytes* slide)
+// One slide file from one picture, or false after saying why. A photo is turned upright by its Exif
+// orientation before it is fitted. number of count: the running count the progress line shows.
+bool MakeSlide(const char* path, const char* slideName, int number, int count, Bytes* slide)
 {
     Bytes file;
     if (!ReadWhole(path, &file)) {
@@ -123,8 +126,15 @@ bool MakeSlide(const char* path, const char* slideName, Bytes* slide)
     uint32_t* pixels = nullptr;
     int32_t width = 0, height = 0;
     const char* reason = "";
-    const int read = ReadPicture(file, format, &pixels, &width, &height, &reason);
+    int read = ReadPicture(file, format, &pixels, &width, &height, &reason);
+    const bool jpeg = format && std::strcmp(format, "JPEG") == 0;
+    const int orientation = read == 0 && jpeg ? ExifOrientation(file.data, file.size) : 0;
     std::free(file.data);
+    if (read == 0 && TurnUpright(pixels, &width, &height, orientation) != 0) {
+        std::free(pixels);
+        reason = "out of memory to turn it upright";
+        read = -1;
+    }
     if (read != 0) {
         std::fprintf(stderr, "slidetool: cannot read %s: %s\n", path, reason);
         return false;
@@ -145,8 +155,10 @@ bool MakeSlide(const char* path, const char* slideName, Bytes* slide)
     }
     if (ok) {
         const FitPlace place = FitInside(width, height, kQjxWidth, kQjxHeight);
-        std::printf("%s: %s (%s, %ld by %ld) fitted to %ld by %ld, %lu bytes\n", slideName, path,
-                    format ? format : "picture", long(width), long(height), long(place.width),
+        char upright[40] = "";
+        if (orientation > 1) std::snprintf(upright, sizeof upright, ", upright by Exif orientation %d", orientation);
+        std::printf("%d/%d %s: %s (%s, %ld by %ld%s) fitted to %ld by %ld, %lu bytes\n", number, count, slideName, path,
+                    format ? format : "picture", long(width), long(height), upright, long(place.width),
                     long(place.height), (unsigned long)slide->size);
     } else {
         std::fprintf(stderr, "slidetool: out of memory for %s\n", path);
@@ -204,7 +216,7 @@ bool NothingLeftAside(const char* folder, const Path (&names)[kFiles])
 
 }  // namespace
 
-int MakeShow(const char* folder, const char* const* pictures, int count)
+int MakeShow(const char* folder, const char* const* pictures, int count, const char* skipped)
 {
     if (count < 1 || count > kSlides) {
         std::fprintf(stderr, "slidetool: a show takes 1 to %d pictures; %d given\n", kSlides, count);
@@ -219,7 +231,7 @@ int MakeShow(const char* folder, const char* const* pictures, int count)
     for (; made < count; ++made) {
         char name[16];
         std::snprintf(name, sizeof name, "slide_%02d.qjx", made + 1);
-        if (!MakeSlide(pictures[made], name, &slides[made])) break;
+        if (!MakeSlide(pictures[made], name, made + 1, count, &slides[made])) break;
     }
     int result = 1;
     if (made == count) {
@@ -257,8 +269,8 @@ int MakeShow(const char* folder, const char* const* pictures, int count)
                 }
                 inTheWay = written < kFiles && !created[written] && GetLastError() == ERROR_FILE_EXISTS;
                 if (written == kFiles && PutInPlace(names)) {
-                    std::printf("%s: %d picture%s read, %d slides and tile.bmp written, %lu bytes in all\n", folder,
-                                count, count == 1 ? "" : "s", kSlides, total);
+                    std::printf("%s: %d picture%s read, %d slides and tile.bmp written, %lu bytes in all%s\n",
+                                folder, count, count == 1 ? "" : "s", kSlides, total, skipped);
                     result = 0;
                 } else {
                     std::fprintf(stderr, "slidetool: cannot write the show into %s", folder);

@@ -3,5 +3,6 @@
 #pragma once
 
 // Writes slide_01.qjx to slide_15.qjx and tile.bmp into folder from count pictures (BMP, or what the
-// system's picture loader reads), all or nothing. Returns the program's exit code.
-int MakeShow(const char* folder, const char* const* pictures, int count);
+// system's picture loader reads), all or nothing. skipped ends the summary line (what was left out of
+// the pictures' folders, or ""). Returns the program's exit code.
+int MakeShow(const char* folder, const char* const* pictures, int count, const char* skipped);

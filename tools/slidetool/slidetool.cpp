@@ -14,6 +14,8 @@
 #include "tools/picture_write/qjx_encode.h"
 #include "render/w_dib32.h"
 #include "tools/slidetool/make_show.h"
+#include "tools/slidetool/picture_folder.h"
+#include "tools/slidetool/picture_pick.h"
 #include "tools/slidetool/whole_file.h"
 
 namespace {
@@ -155,14 +157,112 @@ int Info(const char* in)
     return result;
 }
 
+int Usage();
+
+constexpr uint32_t kShowSlides = 15;
+
+// A whole decimal number, nothing after it.
+bool ReadNumber(const char* text, unsigned long* value)
+{
+    char* end = nullptr;
+    *value = std::strtoul(text, &end, 10);
+    return *text >= '0' && *text <= '9' && !*end;
+}
+
+// makeshow [--pick random [--seed N]] FOLDER PICTURE...: folders among the pictures stand for the
+// pictures in them; from more than a show's fifteen, fifteen are taken across the whole list, or at
+// random, and the run says which.
+int MakeShowCommand(int argc, char** argv)
+{
+    bool random = false, seeded = false;
+    unsigned long seed = 0;
+    char** operands = static_cast<char**>(std::malloc(sizeof(char*) * size_t(argc)));
+    if (!operands) return 1;
+    int count = 0;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--pick") == 0 && i + 1 < argc &&
+            (std::strcmp(argv[i + 1], "random") == 0 || std::strcmp(argv[i + 1], "spread") == 0)) {
+            random = std::strcmp(argv[++i], "random") == 0;
+        } else if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc && ReadNumber(argv[i + 1], &seed)) {
+            seeded = true;
+            ++i;
+        } else if (std::strncmp(argv[i], "--", 2) == 0) {
+            count = 0;
+            break;
+        } else {
+            operands[count++] = argv[i];
+        }
+    }
+    if (count < 2 || (seeded && !random)) {
+        std::free(operands);
+        return Usage();
+    }
+    PictureList list;
+    if (!ListPictures(operands + 1, count - 1, &list)) {
+        std::fprintf(stderr, "slidetool: out of memory for the list of pictures\n");
+        FreePictureList(&list);
+        std::free(operands);
+        return 1;
+    }
+    // "; 3 files in the folders skipped: 2 not a BMP, JPEG, PNG or GIF picture, 1 unreadable", naming
+    // only the reasons that occurred.
+    char skipped[200] = "";
+    const uint32_t left = list.notPictures + list.unreadable + list.tooLong;
+    const struct { uint32_t files; const char* why; } reasons[] = {
+        {list.notPictures, "not a BMP, JPEG, PNG or GIF picture"},
+        {list.unreadable, "unreadable"},
+        {list.tooLong, "with a path too long for Windows"},
+    };
+    if (left) {
+        size_t used = size_t(std::snprintf(skipped, sizeof skipped, "; %lu file%s in the folders skipped",
+                                           (unsigned long)left, left == 1 ? "" : "s"));
+        const char* between = ": ";
+        for (const auto& r : reasons) {
+            if (!r.files) continue;
+            used += size_t(std::snprintf(skipped + used, sizeof skipped - used, "%s%lu %s", between,
+                                         (unsigned long)r.files, r.why));
+            between = ", ";
+        }
+    }
+    int result = 1;
+    if (list.count == 0) {
+        std::fprintf(stderr, "slidetool: no pictures found%s\n", skipped);
+    } else if (list.count <= kShowSlides) {
+        result = MakeShow(operands[0], list.paths, int(list.count), skipped);
+    } else {
+        uint32_t indices[kShowSlides];
+        const char* chosen[kShowSlides];
+        if (random) {
+            if (!seeded) seed = GetTickCount();
+            PickRandom(list.count, kShowSlides, uint32_t(seed), indices);
+            std::printf("%lu pictures found; %lu taken at random (seed %lu: --seed %lu takes the same again):",
+                        (unsigned long)list.count, (unsigned long)kShowSlides, seed, seed);
+        } else {
+            PickSpread(list.count, kShowSlides, indices);
+            std::printf("%lu pictures found; %lu taken evenly from the first to the last:", (unsigned long)list.count,
+                        (unsigned long)kShowSlides);
+        }
+        for (uint32_t i = 0; i < kShowSlides; ++i) {
+            chosen[i] = list.paths[indices[i]];
+            std::printf(" %lu", (unsigned long)indices[i] + 1);
+        }
+        std::printf(" of %lu\n", (unsigned long)list.count);
+        result = MakeShow(operands[0], chosen, int(kShowSlides), skipped);
+    }
+    FreePictureList(&list);
+    std::free(operands);
+    return result;
+}
+
 int Usage()
 {
     std::fprintf(stderr,
                  "usage: slidetool encode IN.bmp OUT.qjx   640 by 480 BMP into a slide\n"
                  "       slidetool decode IN OUT.bmp       a slide or BMP, as the saver loads it, into a 24-bit BMP\n"
                  "       slidetool info IN                 format, size and validity\n"
-                 "       slidetool makeshow FOLDER PICTURE...\n"
-                 "                                         a whole show from 1 to 15 pictures (BMP, JPEG, PNG, GIF)\n");
+                 "       slidetool makeshow [--pick random [--seed N]] FOLDER PICTURE...\n"
+                 "                                         a whole show from pictures (BMP, JPEG, PNG, GIF) or folders\n"
+                 "                                         of them; of more than 15, 15 spread over all, or at random\n");
     return 2;
 }
 
@@ -173,6 +273,6 @@ int main(int argc, char** argv)
     if (argc == 4 && std::strcmp(argv[1], "encode") == 0) return Encode(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "decode") == 0) return Decode(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "info") == 0) return Info(argv[2]);
-    if (argc >= 4 && std::strcmp(argv[1], "makeshow") == 0) return MakeShow(argv[2], argv + 3, argc - 3);
+    if (argc >= 4 && std::strcmp(argv[1], "makeshow") == 0) return MakeShowCommand(argc - 2, argv + 2);
     return Usage();
 }
