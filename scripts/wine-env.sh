@@ -6,7 +6,7 @@
 # NIMBRA_I686_WHERE says where the i686 programs run: "here" when this machine executes 32-bit x86
 # code, otherwise "pc" (scripts/emulated_pc.sh); inside the emulated PC it is "here".
 
-NIMBRA_BUILD_DIR=$(cd "$1" && pwd)
+NIMBRA_BUILD_DIR=$(mkdir -p "$1" && cd "$1" && pwd)
 NIMBRA_ARCH=${2:-i686}
 export LC_ALL=ja_JP.UTF-8
 export WINEDEBUG=${WINEDEBUG:--all}
