@@ -66,7 +66,7 @@ inline DWORD Patience(DWORD ms) { return ::testing::Test::HasFailure() && ms > 2
 // other box is named at once; answers it and waits until it is gone; returns the process that showed it.
 inline DWORD Reply(DWORD pid, const std::wstring& captionAndText, int button)
 {
-    e2e::MessageBoxSeen box = e2e::FindMessageBox(pid, Patience(10000));
+    e2e::MessageBoxSeen box = e2e::FindMessageBox(pid, Patience(30000));
     EXPECT_EQ(box.caption + L"|" + box.text, captionAndText);
     DWORD shownBy = 0;
     if (box.window == nullptr) return 0;
@@ -76,10 +76,11 @@ inline DWORD Reply(DWORD pid, const std::wstring& captionAndText, int button)
 }
 
 // The dialog of process pid with this caption and control. A message box that comes up instead, which
-// may carry the same caption, fails the test, named.
+// may carry the same caption, fails the test, named. The bound allows for a program starting in the
+// emulated PC; each look asks every window, so it looks ten times a second, not more.
 inline HWND WaitForDialog(DWORD pid, const std::wstring& caption, int control)
 {
-    for (DWORD start = GetTickCount();; Sleep(20)) {
+    for (DWORD start = GetTickCount();; Sleep(100)) {
         if (HWND dialog = e2e::FindDialog(caption, control, pid, 0)) return dialog;
         e2e::MessageBoxSeen box = e2e::FindMessageBox(pid, 0);
         if (box.window) {
@@ -87,7 +88,7 @@ inline HWND WaitForDialog(DWORD pid, const std::wstring& caption, int control)
                           << box.text << "\"";
             return nullptr;
         }
-        if (GetTickCount() - start >= Patience(10000)) {
+        if (GetTickCount() - start >= Patience(30000)) {
             ADD_FAILURE() << "no dialog \"" << caption << "\"";
             return nullptr;
         }
