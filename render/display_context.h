@@ -7,7 +7,7 @@
 #include "imagefile/critical_section.h"
 #include "render/change_display.h"
 #include "render/scaled_copy.h"
-#include "render/stage_geometry.h"
+#include "imagefile/show_shape.h"
 #include "render/w_dib32.h"
 
 class CDIB {

@@ -1,6 +1,7 @@
 // The slideshow director: one tick of the show, and loading pictures from the slide folder.
 #pragma once
 
+#include "imagefile/show_shape.h"
 #include "saver/transition_state.h"
 
 struct TSaverSettings;
@@ -13,7 +14,6 @@ enum class TransitionKind {
     DissolveAndSmear = 3,  // MaskDissolve, then after a hold SmearDown
 };
 
-const int kSlideCount = 15;
 const int kHoldTicks = 150;
 
 // Process-wide director state.

@@ -2,7 +2,7 @@
 // primary one. Plain code without Win32, so that it is tested natively too.
 #pragma once
 
-#include "render/stage_geometry.h"
+#include "imagefile/show_shape.h"
 
 // The system's figures for the screen, as GetSystemMetrics gives them. Screen coordinates put the
 // primary monitor's top-left corner at (0, 0), so the virtual screen (the rectangle round every
