@@ -114,30 +114,33 @@ TEST_F(SaverWindow, CursorShowsInThePreview)
     EXPECT_NE(CursorOverWindow(), nullptr);
 }
 
-struct InputCase {
+// A message sent to the window in a mode, with the cursor at a place and a password check under way or
+// not; what it should lead to (a close asked for, or the window destroyed).
+struct MessageCase {
     const char* name;
     RunMode mode;
     int passwordActive;
     UINT message;
     WPARAM wParam;
     POINT cursor;
-    bool closes;
+    bool leadsToIt;
 };
 
-void PrintTo(const InputCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const MessageCase& c, std::ostream* out) { *out << c.name; }
+std::string NameOf(const ::testing::TestParamInfo<MessageCase>& info) { return info.param.name; }
 
-class InputRules : public SaverWindow, public ::testing::WithParamInterface<InputCase> {};
+class InputRules : public SaverWindow, public ::testing::WithParamInterface<MessageCase> {};
 
 // The rule reads the cursor's own position, not the message's (5, 5).
 TEST_P(InputRules, AskForTheCloseOnlyWhereTheyApply)
 {
-    const InputCase& c = GetParam();
+    const MessageCase& c = GetParam();
     Open(c.mode);
     settings_.passwordActive = c.passwordActive;
     SetCursorPos(c.cursor.x, c.cursor.y);
     SendMessageA(window_, c.message, c.wParam, MAKELPARAM(5, 5));
-    EXPECT_EQ(ClosePosted(), c.closes);
-    EXPECT_EQ(settings_.closeRequested, c.closes ? 1 : 0);
+    EXPECT_EQ(ClosePosted(), c.leadsToIt);
+    EXPECT_EQ(settings_.closeRequested, c.leadsToIt ? 1 : 0);
 }
 
 const RunMode S = RunMode::Saver;
@@ -145,65 +148,59 @@ const RunMode P = RunMode::Preview;
 const POINT kAway = {900, 700};
 
 INSTANTIATE_TEST_SUITE_P(Cases, InputRules, ::testing::Values(
-    InputCase{"Key", S, 0, WM_KEYDOWN, 'A', kOrigin, true},
-    InputCase{"LeftButton", S, 0, WM_LBUTTONDOWN, 0, kOrigin, true},
-    InputCase{"RightButton", S, 0, WM_RBUTTONDOWN, 0, kOrigin, true},
-    InputCase{"MiddleButton", S, 0, WM_MBUTTONDOWN, 0, kOrigin, true},
-    InputCase{"Deactivated", S, 0, WM_ACTIVATE, WA_INACTIVE, kOrigin, true},
-    InputCase{"Activated", S, 0, WM_ACTIVATE, WA_ACTIVE, kOrigin, false},
-    InputCase{"OtherApplication", S, 0, WM_ACTIVATEAPP, 0, kOrigin, true},
-    InputCase{"ThisApplication", S, 0, WM_ACTIVATEAPP, 1, kOrigin, false},
-    InputCase{"CaptionInactive", S, 0, WM_NCACTIVATE, 0, kOrigin, true},
-    InputCase{"CaptionActive", S, 0, WM_NCACTIVATE, 1, kOrigin, false},
-    InputCase{"Travel50Right", S, 0, WM_MOUSEMOVE, 0, {550, 400}, false},
-    InputCase{"Travel51Right", S, 0, WM_MOUSEMOVE, 0, {551, 400}, true},
-    InputCase{"Travel50Left", S, 0, WM_MOUSEMOVE, 0, {450, 400}, false},
-    InputCase{"Travel51Left", S, 0, WM_MOUSEMOVE, 0, {449, 400}, true},
-    InputCase{"Travel50Up", S, 0, WM_MOUSEMOVE, 0, {500, 350}, false},
-    InputCase{"Travel51Up", S, 0, WM_MOUSEMOVE, 0, {500, 349}, true},
-    InputCase{"Travel51Down", S, 0, WM_MOUSEMOVE, 0, {500, 451}, true},
-    InputCase{"KeyDuringPasswordCheck", S, 1, WM_KEYDOWN, 'A', kOrigin, false},
-    InputCase{"ClickDuringPasswordCheck", S, 1, WM_LBUTTONDOWN, 0, kOrigin, false},
-    InputCase{"TravelDuringPasswordCheck", S, 1, WM_MOUSEMOVE, 0, kAway, false},
-    InputCase{"DeactivatedDuringPasswordCheck", S, 1, WM_ACTIVATEAPP, 0, kOrigin, false},
-    InputCase{"KeyInPreview", P, 0, WM_KEYDOWN, 'A', kOrigin, false},
-    InputCase{"TravelInPreview", P, 0, WM_MOUSEMOVE, 0, kAway, false},
-    InputCase{"DeactivatedInPreview", P, 0, WM_ACTIVATEAPP, 0, kOrigin, false}),
-    [](const ::testing::TestParamInfo<InputCase>& info) { return info.param.name; });
+    MessageCase{"Key", S, 0, WM_KEYDOWN, 'A', kOrigin, true},
+    MessageCase{"LeftButton", S, 0, WM_LBUTTONDOWN, 0, kOrigin, true},
+    MessageCase{"RightButton", S, 0, WM_RBUTTONDOWN, 0, kOrigin, true},
+    MessageCase{"MiddleButton", S, 0, WM_MBUTTONDOWN, 0, kOrigin, true},
+    MessageCase{"Deactivated", S, 0, WM_ACTIVATE, WA_INACTIVE, kOrigin, true},
+    MessageCase{"Activated", S, 0, WM_ACTIVATE, WA_ACTIVE, kOrigin, false},
+    MessageCase{"OtherApplication", S, 0, WM_ACTIVATEAPP, 0, kOrigin, true},
+    MessageCase{"ThisApplication", S, 0, WM_ACTIVATEAPP, 1, kOrigin, false},
+    MessageCase{"CaptionInactive", S, 0, WM_NCACTIVATE, 0, kOrigin, true},
+    MessageCase{"CaptionActive", S, 0, WM_NCACTIVATE, 1, kOrigin, false},
+    MessageCase{"Travel50Right", S, 0, WM_MOUSEMOVE, 0, {550, 400}, false},
+    MessageCase{"Travel51Right", S, 0, WM_MOUSEMOVE, 0, {551, 400}, true},
+    MessageCase{"Travel50Left", S, 0, WM_MOUSEMOVE, 0, {450, 400}, false},
+    MessageCase{"Travel51Left", S, 0, WM_MOUSEMOVE, 0, {449, 400}, true},
+    MessageCase{"Travel50Up", S, 0, WM_MOUSEMOVE, 0, {500, 350}, false},
+    MessageCase{"Travel51Up", S, 0, WM_MOUSEMOVE, 0, {500, 349}, true},
+    MessageCase{"Travel51Down", S, 0, WM_MOUSEMOVE, 0, {500, 451}, true},
+    MessageCase{"KeyDuringPasswordCheck", S, 1, WM_KEYDOWN, 'A', kOrigin, false},
+    MessageCase{"ClickDuringPasswordCheck", S, 1, WM_LBUTTONDOWN, 0, kOrigin, false},
+    MessageCase{"TravelDuringPasswordCheck", S, 1, WM_MOUSEMOVE, 0, kAway, false},
+    MessageCase{"DeactivatedDuringPasswordCheck", S, 1, WM_ACTIVATEAPP, 0, kOrigin, false},
+    MessageCase{"KeyInPreview", P, 0, WM_KEYDOWN, 'A', kOrigin, false},
+    MessageCase{"TravelInPreview", P, 0, WM_MOUSEMOVE, 0, kAway, false},
+    MessageCase{"DeactivatedInPreview", P, 0, WM_ACTIVATEAPP, 0, kOrigin, false}),
+    NameOf);
 
-struct CloseCase {
-    const char* name;
-    RunMode mode;
-    int closeRequested;
-    int passwordActive;
-    UINT message;
-    WPARAM wParam;
-    bool destroyed;
-};
+class CloseSequence : public SaverWindow, public ::testing::WithParamInterface<MessageCase> {};
 
-void PrintTo(const CloseCase& c, std::ostream* out) { *out << c.name; }
-
-class CloseSequence : public SaverWindow, public ::testing::WithParamInterface<CloseCase> {};
-
-// Passed on, SC_CLOSE would close the window through the close asked for.
+// Always with a close asked for; passed on, SC_CLOSE would close the window through it.
 TEST_P(CloseSequence, DestroysTheWindowOnlyWhenAllowed)
 {
-    const CloseCase& c = GetParam();
+    const MessageCase& c = GetParam();
     Open(c.mode);
-    settings_.closeRequested = c.closeRequested;
+    settings_.closeRequested = 1;
     settings_.passwordActive = c.passwordActive;
     SendMessageA(window_, c.message, c.wParam, 0);
-    EXPECT_EQ(IsWindow(window_) == FALSE, c.destroyed);
+    EXPECT_EQ(IsWindow(window_) == FALSE, c.leadsToIt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CloseSequence, ::testing::Values(
-    CloseCase{"NobodyAsked", S, 0, 0, WM_CLOSE, 0, false},
-    CloseCase{"DuringPasswordCheck", S, 1, 1, WM_CLOSE, 0, false},
-    CloseCase{"AskedWithinTheDelay", S, 1, 0, WM_CLOSE, 0, true},
-    CloseCase{"InPreview", P, 0, 0, WM_CLOSE, 0, true},
-    CloseCase{"SystemClose", S, 1, 0, WM_SYSCOMMAND, SC_CLOSE, false},
-    CloseCase{"SystemCloseInPreview", P, 0, 0, WM_SYSCOMMAND, SC_CLOSE, true}),
-    [](const ::testing::TestParamInfo<CloseCase>& info) { return info.param.name; });
+    MessageCase{"DuringPasswordCheck", S, 1, WM_CLOSE, 0, kOrigin, false},
+    MessageCase{"WithinTheDelay", S, 0, WM_CLOSE, 0, kOrigin, true},
+    MessageCase{"InPreview", P, 0, WM_CLOSE, 0, kOrigin, true},
+    MessageCase{"SystemClose", S, 0, WM_SYSCOMMAND, SC_CLOSE, kOrigin, false},
+    MessageCase{"SystemCloseInPreview", P, 0, WM_SYSCOMMAND, SC_CLOSE, kOrigin, true}),
+    NameOf);
+
+TEST_F(SaverWindow, CloseNobodyAskedForLeavesTheWindow)
+{
+    Open(RunMode::Saver);
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window_));
+}
 
 // The frame thread on the test show in a window of its own, from its start for about a second.
 class FrameThread : public ::testing::Test {
