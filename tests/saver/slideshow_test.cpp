@@ -80,10 +80,7 @@ TEST_F(Slideshow, WipeThirdCallOpensTheRightmostStripOneColumn)
     EXPECT_EQ(At(621, 0), kOld);
 }
 
-TEST_F(Slideshow, WipeEndsOnItsSixtyFirstCall)
-{
-    EXPECT_EQ(CallsToEnd(StripWipe), 61);
-}
+TEST_F(Slideshow, WipeEndsOnItsSixtyFirstCall) { EXPECT_EQ(CallsToEnd(StripWipe), 61); }
 
 TEST_F(Slideshow, WipeLeavesTheWholeSlideOnTheStage)
 {
@@ -101,10 +98,7 @@ TEST_F(Slideshow, SmearFirstCallCopiesRowTwoOverTheRowsAbove)
     EXPECT_EQ(At(0, 0), Blocks(0, 2));
 }
 
-TEST_F(Slideshow, SmearEndsOnIts240thCall)
-{
-    EXPECT_EQ(CallsToEnd(SmearDown), 240);
-}
+TEST_F(Slideshow, SmearEndsOnIts240thCall) { EXPECT_EQ(CallsToEnd(SmearDown), 240); }
 
 TEST_F(Slideshow, SmearLeavesRowsUpTo478InTheColoursOfRow478)
 {
@@ -356,11 +350,5 @@ TEST(PicturePath, EmptyFolderGivesTheBareName) { EXPECT_EQ(Joined(""), "a.bmp");
 TEST(PicturePath, FolderGetsABackslash) { EXPECT_EQ(Joined("C:\\P"), "C:\\P\\a.bmp"); }
 TEST(PicturePath, FolderEndingInABackslashGetsNoSecond) { EXPECT_EQ(Joined("C:\\P\\"), "C:\\P\\a.bmp"); }
 TEST(PicturePath, TrailByte5CIsNoSeparator) { EXPECT_EQ(Joined("C:\\表"), "C:\\表\\a.bmp"); }  // 表: 0x95 0x5C
-
-TEST(PicturePath, LengthIsTheWholeTextWhenCut)
-{
-    char path[4];
-    EXPECT_EQ(BuildPicturePath("C:\\P", "a.bmp", path, sizeof path), 10);
-}
 
 }  // namespace

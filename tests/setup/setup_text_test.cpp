@@ -376,10 +376,7 @@ std::string WithDeletion(const std::string& ini)
     return text;
 }
 
-TEST(Wininit, EndOfFileMarkAloneGivesANewSection)
-{
-    EXPECT_EQ(WithDeletion("\x1a"), "[Rename]\r\nNUL=C:\\X\r\n");
-}
+TEST(Wininit, EndOfFileMarkAloneGivesANewSection) { EXPECT_EQ(WithDeletion("\x1a"), "[Rename]\r\nNUL=C:\\X\r\n"); }
 
 TEST(Wininit, LastLineGetsItsLineEnd)
 {
