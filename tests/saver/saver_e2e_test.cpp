@@ -62,46 +62,63 @@ std::string Corners(const RECT& r)
     return corner + " " + std::to_string(r.right) + "," + std::to_string(r.bottom);
 }
 
-// The window covers the virtual screen, every monitor: with one monitor that is the primary monitor at
-// 0, 0 as ever; with several the others stay black, and the stage stands on the primary monitor.
-TEST_F(SaverRun, FullScreenShowCentredOnThePrimaryMonitorUntilAKey)
-{
-    const int cx = GetSystemMetrics(SM_CXSCREEN);
-    const int cy = GetSystemMetrics(SM_CYSCREEN);
-    const int left = (cx - 640) / 2;
-    const int top = (cy - 480) / 2;
-    const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    RECT all = {vx, vy, vx + GetSystemMetrics(SM_CXVIRTUALSCREEN), vy + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    // A grey window over every monitor plays the desktop that the show must hide.
-    HWND desktop = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, all.left, all.top, all.right - all.left,
-                                   all.bottom - all.top, nullptr, nullptr, nullptr, nullptr);
-    UpdateWindow(desktop);
-    e2e::Process saver;
-    HWND window = StartShow(saver);
-    ASSERT_NE(window, nullptr);
-    RECT area = {};
-    ASSERT_TRUE(GetWindowRect(window, &area));
-    EXPECT_EQ(Corners(area), Corners(all));
-    if (GetSystemMetrics(SM_CMONITORS) == 1) EXPECT_EQ(Corners(all), Corners(RECT{0, 0, cx, cy}));
-    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(window, FindWindowA("ScrClass", "SaverWindow"));
+// The show over a grey window on every monitor, which plays the desktop that the show must hide.
+class FullScreen : public SaverRun {
+protected:
+    void SetUp() override
+    {
+        UpdateWindow(desktop_);
+        window_ = StartShow(saver_);
+        ASSERT_NE(window_, nullptr);
+    }
+    ~FullScreen() override { DestroyWindow(desktop_); }
 
-    // The first slide comes in without a hold and stands centred at its own size, black around it and
-    // in those corners of the virtual screen that some monitor shows.
-    // A message box instead fails the test at once.
+    const int cx_ = GetSystemMetrics(SM_CXSCREEN);
+    const int cy_ = GetSystemMetrics(SM_CYSCREEN);
+    const int vx_ = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int vy_ = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const RECT all_ = {vx_, vy_, vx_ + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                       vy_ + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    HWND desktop_ = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, all_.left, all_.top,
+                                    all_.right - all_.left, all_.bottom - all_.top, nullptr, nullptr, nullptr, nullptr);
+    e2e::Process saver_;
+    HWND window_ = nullptr;
+};
+
+// With one monitor that is the primary monitor at 0, 0 as ever.
+TEST_F(FullScreen, WindowCoversEveryMonitor)
+{
+    RECT area = {};
+    ASSERT_TRUE(GetWindowRect(window_, &area));
+    EXPECT_EQ(Corners(area), Corners(all_));
+    if (GetSystemMetrics(SM_CMONITORS) == 1) EXPECT_EQ(Corners(all_), Corners(RECT{0, 0, cx_, cy_}));
+}
+
+TEST_F(FullScreen, WindowIsTopmost) { EXPECT_NE(GetWindowLongA(window_, GWL_EXSTYLE) & WS_EX_TOPMOST, 0); }
+TEST_F(FullScreen, WindowHasTheSaversClassAndCaption) { EXPECT_EQ(FindWindowA("ScrClass", "SaverWindow"), window_); }
+
+// The first slide comes in without a hold and stands centred at its own size on the primary monitor,
+// black around it and in those corners of the virtual screen that some monitor shows. A message box
+// instead fails the test at once.
+TEST_F(FullScreen, FirstSlideStandsCentredWithBlackAround)
+{
+    const int left = (cx_ - 640) / 2;
+    const int top = (cy_ - 480) / 2;
     for (int i = 0; i < 200 && !HasFailure() && !SameSlide(ScreenAt(left, top), ScreenAt(left + 639, top + 479)); ++i)
         Sleep(100);
     EXPECT_TRUE(SameSlide(ScreenAt(left, top), ScreenAt(left + 639, top + 479)));
     for (POINT p : {POINT{left - 1, top}, POINT{left, top - 1}, POINT{left + 640, top + 479},
-                    POINT{left + 639, top + 480}, POINT{all.left, all.top}, POINT{all.right - 1, all.top},
-                    POINT{all.left, all.bottom - 1}, POINT{all.right - 1, all.bottom - 1}}) {
+                    POINT{left + 639, top + 480}, POINT{all_.left, all_.top}, POINT{all_.right - 1, all_.top},
+                    POINT{all_.left, all_.bottom - 1}, POINT{all_.right - 1, all_.bottom - 1}}) {
         if (MonitorFromPoint(p, MONITOR_DEFAULTTONULL) == nullptr) continue;  // a corner that no monitor shows
         EXPECT_EQ(ScreenAt(p.x, p.y), RGB(0, 0, 0)) << p.x << "," << p.y;
     }
+}
+
+TEST_F(FullScreen, EndsOnAKey)
+{
     PressKey('A');
-    EXPECT_EQ(saver.Wait(10000), 0);
-    DestroyWindow(desktop);
+    EXPECT_EQ(saver_.Wait(10000), 0);
 }
 
 // Travel counts in screen coordinates from where the cursor was when the window was made, wherever

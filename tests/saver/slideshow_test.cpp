@@ -274,15 +274,6 @@ TEST_F(Director, LaterChangeTakesItsFirstStep150TicksAfterTheLoad)
     EXPECT_EQ(TicksUntil([&] { return director_.transition.phase != 0; }), 150);
 }
 
-TEST_F(Director, DissolveAndSmearSetsUpTheSmearAfterTheDissolve)
-{
-    Tick();
-    ChangeDone(TransitionKind::DissolveAndSmear);
-    Tick();
-    EXPECT_EQ(settings_.transitionStep, SmearDown);
-    EXPECT_EQ(director_.currentKind, TransitionKind::Smear);
-}
-
 TEST_F(Director, SmearRunsAfterAHoldThenTheNextSlideComes)
 {
     Tick();
