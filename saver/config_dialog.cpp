@@ -2,30 +2,39 @@
 #include "saver/config_dialog.h"
 
 #include "saver/resource.h"
-#include "saver/saver_entry.h"
 #include "saver/settings.h"
 
 namespace {
 
-void OnOk(HWND dialog)
+TSaverSettings* Self(HWND dialog)
 {
-    saverSettings->fitScreen = IsDlgButtonChecked(dialog, IDC_FIT_SCREEN) == BST_CHECKED ? 1 : 0;
-    saverSettings->WriteSettings();
+    return reinterpret_cast<TSaverSettings*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+void OnOk(HWND dialog, TSaverSettings& settings)
+{
+    settings.fitScreen = IsDlgButtonChecked(dialog, IDC_FIT_SCREEN) == BST_CHECKED ? 1 : 0;
+    settings.WriteSettings();
     EndDialog(dialog, IDOK);
 }
 
 }  // namespace
 
-INT_PTR CALLBACK ConfigDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK ConfigDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         // The show stretches for any non-zero value, so any non-zero value shows ticked.
-        CheckDlgButton(dialog, IDC_FIT_SCREEN, saverSettings->fitScreen != 0 ? BST_CHECKED : BST_UNCHECKED);
+        const TSaverSettings& settings = *reinterpret_cast<const TSaverSettings*>(lParam);
+        CheckDlgButton(dialog, IDC_FIT_SCREEN, settings.fitScreen != 0 ? BST_CHECKED : BST_UNCHECKED);
         return TRUE;
+    }
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDOK: OnOk(dialog); break;
+        case IDOK:
+            if (TSaverSettings* settings = Self(dialog)) OnOk(dialog, *settings);
+            break;
         case IDCANCEL: EndDialog(dialog, IDCANCEL); break;
         default: break;
         }

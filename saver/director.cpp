@@ -9,20 +9,10 @@
 #include <windows.h>
 
 #include "render/display_context.h"
-#include "saver/saver_window.h"
 #include "saver/settings.h"
 #include "saver/transitions.h"
 
-TransitionState transitionState;
-int firstSlide;
-TransitionKind currentKind;
-TransitionKind previousKind;
-unsigned char usedSlides[kSlideCount];
-
 namespace {
-
-const int kSlideSlot = 0;
-const int kMaskSlot = 2;
 
 // True when the text's last character (not merely its last byte) is a backslash.
 bool EndsWithSeparator(const char* text)
@@ -35,38 +25,47 @@ bool EndsWithSeparator(const char* text)
     return last;
 }
 
-int DrawSlide()
+// Loads a picture of the slide folder into a slot; on failure notes its full path, then -1.
+int LoadPicture(ShowDirector& director, const ShowTarget& target, int slot, const char* name)
+{
+    // Joined in a buffer that always holds folder and name, so that a path too long to load is
+    // still reported whole; only a path that fits the program's path buffers is loaded.
+    char* path = director.missingPicture;
+    int length = BuildPicturePath(target.folder, name, path, sizeof director.missingPicture);
+    if (length >= 0 && length < MAX_PATH && target.display.LoadFile(slot, path, nullptr) == 0) return 0;
+    return -1;
+}
+
+int DrawSlide(unsigned char* usedSlides)
 {
     int k = rand() % kSlideCount;
     for (int tries = 1; tries < kSlideCount && usedSlides[k] != 0; ++tries) k = rand() % kSlideCount;
-    if (usedSlides[k] != 0) {
-        bool allUsed = true;
-        for (int i = 0; i < kSlideCount; ++i) allUsed = allUsed && usedSlides[i] != 0;
-        if (allUsed) {
-            memset(usedSlides, 0, sizeof usedSlides);
-            k = rand() % kSlideCount;
-        }
+    if (usedSlides[k] != 0 && memchr(usedSlides, 0, kSlideCount) == nullptr) {
+        memset(usedSlides, 0, kSlideCount);
+        k = rand() % kSlideCount;
     }
     return k;
 }
 
-void SetUpChange(TSaverSettings* settings)
+void SetUpChange(TSaverSettings* settings, ShowDirector& director)
 {
+    TransitionState& state = director.transition;
     int b = rand() % 10;
-    transitionState.phase = 0;
+    state.phase = 0;
     switch (b) {
     case 1: case 3: case 5: case 8:
-        currentKind = TransitionKind::Wipe;
+        director.currentKind = TransitionKind::Wipe;
         settings->transitionStep = StripWipe;
-        transitionState.wipe.sourceSlot = kSlideSlot;
+        state.wipe.sourceSlot = kSlideSlot;
         break;
     default:
-        currentKind = (b == 0 || b == 7 || b == 9) ? TransitionKind::DissolveAndSmear : TransitionKind::Dissolve;
+        const bool smearAfter = b == 0 || b == 7 || b == 9;
+        director.currentKind = smearAfter ? TransitionKind::DissolveAndSmear : TransitionKind::Dissolve;
         settings->transitionStep = MaskDissolve;
-        transitionState.dissolve.maskSlot = kMaskSlot;
-        transitionState.dissolve.maskX = 0;
-        transitionState.dissolve.maskY = 0;
-        transitionState.dissolve.sourceSlot = kSlideSlot;
+        state.dissolve.maskSlot = kMaskSlot;
+        state.dissolve.maskX = 0;
+        state.dissolve.maskY = 0;
+        state.dissolve.sourceSlot = kSlideSlot;
         break;
     }
 }
@@ -79,65 +78,50 @@ int BuildPicturePath(const char* folder, const char* name, char* path, unsigned 
     return snprintf(path, pathSize, "%s%s%s", folder, separator, name);
 }
 
-int LoadPicture(int slot, const char* name)
-{
-    // Joined in a buffer that always holds folder and name, so that a path too long to load is
-    // still reported whole; only a path that fits the program's path buffers is loaded.
-    char path[2 * MAX_PATH];
-    int length = BuildPicturePath(slideFolder, name, path, sizeof path);
-    if (length >= 0 && length < MAX_PATH && displayContext != nullptr &&
-        displayContext->LoadFile(slot, path, nullptr) == 0)
-        return 0;
-
-    char message[2 * MAX_PATH + 64];
-    snprintf(message, sizeof message, "%s のファイルが見つかりません.", path);
-    MessageBoxA(nullptr, message, "Error", MB_OK);
-    return -1;
-}
-
-void DirectorTick(TSaverSettings* settings)
+int DirectorTick(TSaverSettings* settings, ShowDirector& director, const ShowTarget& target)
 {
     if (settings->showPhase == 0) {
-        if (LoadPicture(kMaskSlot, "tile.bmp") != 0) return;
+        if (LoadPicture(director, target, kMaskSlot, NIMBRA_MASK_NAME) != 0) return -1;
         settings->showPhase = 1;
-        memset(usedSlides, 0, sizeof usedSlides);
-        previousKind = TransitionKind::None;
-        firstSlide = 1;
+        memset(director.usedSlides, 0, sizeof director.usedSlides);
+        director.previousKind = TransitionKind::None;
+        director.firstSlide = 1;
         settings->holdTicks = 0;
         settings->transitionStep = nullptr;
     }
 
     if (settings->holdTicks != 0) {
         settings->holdTicks -= 1;
-        if (settings->holdTicks > 0) return;
+        if (settings->holdTicks > 0) return 0;
     }
 
     if (settings->transitionStep != nullptr) {
-        if (settings->transitionStep(&transitionState) != -1) return;
+        if (settings->transitionStep(&director.transition, target.display, target.view) != -1) return 0;
         settings->transitionStep = nullptr;
     }
 
-    if (previousKind == TransitionKind::DissolveAndSmear) {
-        currentKind = TransitionKind::Smear;
+    if (director.previousKind == TransitionKind::DissolveAndSmear) {
+        director.currentKind = TransitionKind::Smear;
         settings->transitionStep = SmearDown;
-        transitionState.phase = 0;
-        previousKind = TransitionKind::Smear;
+        director.transition.phase = 0;
+        director.previousKind = TransitionKind::Smear;
         settings->holdTicks = kHoldTicks;
-        return;
+        return 0;
     }
 
-    int k = DrawSlide();
-    usedSlides[k] = 1;
+    int k = DrawSlide(director.usedSlides);
+    director.usedSlides[k] = 1;
     char name[32];
-    snprintf(name, sizeof name, "slide_%02d.qjx", k + 1);
-    if (LoadPicture(kSlideSlot, name) != 0) return;
+    snprintf(name, sizeof name, NIMBRA_SLIDE_NAME_FORMAT, k + 1);
+    if (LoadPicture(director, target, kSlideSlot, name) != 0) return -1;
 
-    SetUpChange(settings);
-    if (firstSlide == 1 || previousKind == TransitionKind::Smear) {
+    SetUpChange(settings, director);
+    if (director.firstSlide == 1 || director.previousKind == TransitionKind::Smear) {
         settings->holdTicks = 0;
-        firstSlide = 0;
+        director.firstSlide = 0;
     } else {
         settings->holdTicks = kHoldTicks;
     }
-    previousKind = currentKind;
+    director.previousKind = director.currentKind;
+    return 0;
 }

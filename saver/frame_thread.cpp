@@ -2,22 +2,21 @@
 // right after the start is never lost.
 #include "saver/frame_thread.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include <mmsystem.h>
 
-#include "saver/director.h"
-#include "saver/saver_entry.h"
 #include "saver/settings.h"
 
 volatile LONG frameThreadRunning;
 HANDLE frameThread;
 
-bool StartFrameThread()
+bool StartFrameThread(FrameThreadShow* show)
 {
     frameThreadRunning = 1;
     DWORD id;
-    frameThread = CreateThread(nullptr, 0, FrameThreadProc, nullptr, 0, &id);
+    frameThread = CreateThread(nullptr, 0, FrameThreadProc, show, 0, &id);
     if (frameThread == nullptr) {
         frameThreadRunning = 0;
         return false;
@@ -25,16 +24,27 @@ bool StartFrameThread()
     return true;
 }
 
-DWORD WINAPI FrameThreadProc(LPVOID)
+void ReportMissingPicture(const char* path)
 {
-    saverSettings->showPhase = 0;
-    saverSettings->holdTicks = 0;
-    saverSettings->transitionStep = nullptr;
+    char message[kPicturePathBytes + 64];
+    snprintf(message, sizeof message, "%s のファイルが見つかりません.", path);
+    MessageBoxA(nullptr, message, "Error", MB_OK);
+}
+
+DWORD WINAPI FrameThreadProc(LPVOID parameter)
+{
+    FrameThreadShow& show = *static_cast<FrameThreadShow*>(parameter);
+    TSaverSettings* settings = show.settings;
+    settings->showPhase = 0;
+    settings->holdTicks = 0;
+    settings->transitionStep = nullptr;
+    show.director = ShowDirector{};
+    const ShowTarget target = {*show.display, settings->viewRect, slideFolder};
     srand(timeGetTime());
     // Ticks of 100 ms: the time the tick's work took is slept off; a long tick still yields 10 ms.
     while (frameThreadRunning == 1) {
         DWORD start = timeGetTime();
-        DirectorTick(saverSettings);
+        if (DirectorTick(settings, show.director, target) != 0) ReportMissingPicture(show.director.missingPicture);
         DWORD spent = timeGetTime() - start;
         Sleep(spent < kTickMs ? kTickMs - spent : 10);
     }

@@ -15,6 +15,12 @@ bool OnNtFamily()
     return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
+// A function of a library loaded by name, as the type the caller calls it through; null when missing.
+template <typename Proc> Proc FindProc(HMODULE library, const char* name)
+{
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
 }  // namespace
 
 BOOL VerifyPassword(HWND window)
@@ -23,8 +29,7 @@ BOOL VerifyPassword(HWND window)
     if (OnNtFamily()) return TRUE;
     HMODULE library = LoadLibraryA("PASSWORD.CPL");
     if (library == nullptr) return TRUE;
-    VerifyScreenSavePwdProc verify =
-        reinterpret_cast<VerifyScreenSavePwdProc>(reinterpret_cast<void*>(GetProcAddress(library, "VerifyScreenSavePwd")));
+    VerifyScreenSavePwdProc verify = FindProc<VerifyScreenSavePwdProc>(library, "VerifyScreenSavePwd");
     if (verify == nullptr) {
         FreeLibrary(library);
         return TRUE;
@@ -38,8 +43,7 @@ void ChangeSaverPassword(HWND parent)
 {
     HMODULE library = LoadLibraryA("MPR.DLL");
     if (library == nullptr) return;
-    PwdChangePasswordProc change =
-        reinterpret_cast<PwdChangePasswordProc>(reinterpret_cast<void*>(GetProcAddress(library, "PwdChangePasswordA")));
+    PwdChangePasswordProc change = FindProc<PwdChangePasswordProc>(library, "PwdChangePasswordA");
     if (change != nullptr) change("SCRSAVE", parent, 0, 0);
     FreeLibrary(library);
 }

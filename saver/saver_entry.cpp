@@ -10,10 +10,6 @@
 #include "saver/saver_window.h"
 #include "saver/settings.h"
 
-HINSTANCE saverInstance;
-RunMode runMode = RunMode::None;
-TSaverSettings* saverSettings;
-
 namespace {
 
 HWND ToHandle(int32_t number)
@@ -25,34 +21,32 @@ HWND ToHandle(int32_t number)
 
 int SaverMain(HINSTANCE instance, const char* commandLine)
 {
-    saverInstance = instance;
     DecodedCommandLine decoded = DecodeCommandLine(commandLine);
-    runMode = decoded.mode;
     HWND handle = decoded.ownerFromForeground ? GetForegroundWindow() : ToHandle(decoded.handle);
 
-    saverSettings = new (std::nothrow) TSaverSettings;
-    if (saverSettings == nullptr) return 0;  // nothing can run without the record
-    saverSettings->ReadSystemSettings();
-    saverSettings->ReadSettings();
+    TSaverSettings* settings = new (std::nothrow) TSaverSettings;
+    if (settings == nullptr) return 0;  // nothing can run without the record
+    settings->ReadSystemSettings();
+    settings->ReadSettings();
 
-    switch (runMode) {
+    switch (decoded.mode) {
     case RunMode::ChangePassword:
         ChangeSaverPassword(handle);
         break;
     case RunMode::Configure:
-        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CONFIG), handle, ConfigDlgProc, 0);
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CONFIG), handle, ConfigDlgProc,
+                        reinterpret_cast<LPARAM>(settings));
         break;
     case RunMode::Preview:
-        RunSaver(handle);
+        RunSaver(instance, *settings, decoded.mode, handle);
         break;
     case RunMode::Saver:
-        RunSaver(nullptr);
+        RunSaver(instance, *settings, decoded.mode, nullptr);
         break;
     case RunMode::None:
         break;
     }
 
-    delete saverSettings;
-    saverSettings = nullptr;
+    delete settings;
     return 0;
 }

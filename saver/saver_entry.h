@@ -3,14 +3,5 @@
 
 #include <windows.h>
 
-#include "saver/run_mode.h"
-
-struct TSaverSettings;
-
-// Process-wide values set by the entry.
-extern HINSTANCE saverInstance;
-extern RunMode runMode;
-extern TSaverSettings* saverSettings;
-
 // Runs the activity the command line asks for; returns the exit code (always 0).
 int SaverMain(HINSTANCE instance, const char* commandLine);

@@ -7,22 +7,22 @@
 #include "render/display_context.h"
 #include "saver/frame_thread.h"
 #include "saver/password.h"
-#include "saver/saver_entry.h"
 #include "saver/screen_layout.h"
 #include "saver/settings.h"
 
-HWND saverWindow;
-CDIB* displayContext;
-
 namespace {
 
-bool InSaverMode() { return runMode == RunMode::Saver; }
+const char kClassName[] = "ScrClass";
+
+SaverWindowContext* Self(HWND window)
+{
+    return reinterpret_cast<SaverWindowContext*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+bool InSaverMode(const SaverWindowContext& self) { return self.mode == RunMode::Saver; }
 
 // The input rules hold in Saver mode while no password dialog is up.
-bool RulesApply() { return InSaverMode() && saverSettings->passwordActive == 0; }
-
-// Saver mode: the full-screen window over every monitor, with the primary monitor's place in it.
-ScreenLayout fullScreen;
+bool RulesApply(const SaverWindowContext& self) { return InSaverMode(self) && self.settings->passwordActive == 0; }
 
 ScreenMetrics ReadScreenMetrics()
 {
@@ -31,45 +31,51 @@ ScreenMetrics ReadScreenMetrics()
                          GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
-HWND CreateSaverWindow(HWND parent)
+HWND CreateSaverWindow(HINSTANCE instance, SaverWindowContext& self, HWND parent)
 {
-    if (InSaverMode()) {
-        fullScreen = FullScreenLayout(ReadScreenMetrics());
-        const TRect32& at = fullScreen.window;
-        return CreateWindowExA(WS_EX_TOPMOST, "ScrClass", "SaverWindow", WS_POPUP | WS_VISIBLE, at.x, at.y, at.width,
-                               at.height, nullptr, nullptr, saverInstance, nullptr);
+    if (InSaverMode(self)) {
+        self.fullScreen = FullScreenLayout(ReadScreenMetrics());
+        const TRect32& at = self.fullScreen.window;
+        return CreateWindowExA(WS_EX_TOPMOST, kClassName, "SaverWindow", WS_POPUP | WS_VISIBLE, at.x, at.y,
+                               at.width, at.height, nullptr, nullptr, instance, &self);
     }
     RECT area = {0, 0, 0, 0};
     GetWindowRect(parent, &area);
-    return CreateWindowExA(0, "ScrClass", "SaverPreview", WS_CHILD | WS_VISIBLE, 0, 0, area.right - area.left,
-                           area.bottom - area.top, parent, nullptr, saverInstance, nullptr);
+    return CreateWindowExA(0, kClassName, "SaverPreview", WS_CHILD | WS_VISIBLE, 0, 0, area.right - area.left,
+                           area.bottom - area.top, parent, nullptr, instance, &self);
 }
 
-void ClearAndPlaceView(HWND window)
+void ClearAndPlaceView(const SaverWindowContext& self, HWND window)
 {
     HDC dc = GetDC(window);
     RECT client;
     GetClientRect(window, &client);
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     // Full screen, the stage stays on the primary monitor; the other monitors show the black around it.
-    const unsigned fit = saverSettings->fitScreen;
-    TRect32 view = InSaverMode() ? FullScreenView(fullScreen, fit) : ComputeViewRect(client.right, client.bottom, fit);
-    saverSettings->SetViewRect(view.x, view.y, view.width, view.height);
+    const unsigned fit = self.settings->fitScreen;
+    TRect32 view = InSaverMode(self) ? FullScreenView(self.fullScreen, fit)
+                                     : ComputeViewRect(client.right, client.bottom, fit);
+    self.settings->SetViewRect(view.x, view.y, view.width, view.height);
     ReleaseDC(window, dc);
 }
 
-void OnMouseMove()
+void OnMouseMove(TSaverSettings& s)
 {
     POINT now;
     GetCursorPos(&now);
-    const TSaverSettings& s = *saverSettings;
     if (abs(now.x - s.cursorOrigin.x) > s.mouseThreshold || abs(now.y - s.cursorOrigin.y) > s.mouseThreshold)
-        saverSettings->RequestClose();
+        s.RequestClose();
 }
 
-void OnClose(HWND window)
+void OnCreate(TSaverSettings& s, HWND window)
 {
-    TSaverSettings& s = *saverSettings;
+    s.window = window;
+    GetCursorPos(&s.cursorOrigin);
+    s.startTick = GetTickCount();
+}
+
+void OnClose(TSaverSettings& s, HWND window)
+{
     if (s.closeRequested == 0 || s.passwordActive == 1) return;
     BOOL allowed = TRUE;
     DWORD elapsed = GetTickCount() - s.startTick;
@@ -83,39 +89,39 @@ void OnClose(HWND window)
 
 }  // namespace
 
-int SetupStage()
+void SetupStage(CDIB& display)
 {
-    displayContext->SetSlotCount(4);
-    displayContext->SetStageFormat(kStageWidth, kStageHeight, 32);
-    displayContext->SetViewSize(kStageWidth, kStageHeight);
-    displayContext->OpenStage(0);
-    return 0;
+    display.SetSlotCount(4);
+    display.SetStageFormat(kStageWidth, kStageHeight, 32);
+    display.SetViewSize(kStageWidth, kStageHeight);
+    display.OpenStage(0);
 }
 
-void RunSaver(HWND parent)
+void RunSaver(HINSTANCE instance, TSaverSettings& settings, RunMode mode, HWND parent)
 {
     WNDCLASSA windowClass = {};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = SaverWndProc;
-    windowClass.hInstance = saverInstance;
+    windowClass.hInstance = instance;
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "ScrClass";
+    windowClass.lpszClassName = kClassName;
     RegisterClassA(&windowClass);
 
-    saverWindow = CreateSaverWindow(parent);
-    if (saverWindow == nullptr) return;
+    SaverWindowContext self = {&settings, mode, {}};
+    HWND window = CreateSaverWindow(instance, self, parent);
+    if (window == nullptr) return;
 
     // Without memory for the display context there is nothing to show on: the window goes at once.
-    displayContext = new (std::nothrow) CDIB(saverWindow);
-    bool announced = displayContext != nullptr && InSaverMode();
+    FrameThreadShow show = {&settings, new (std::nothrow) CDIB(window), {}};
+    bool announced = show.display != nullptr && InSaverMode(self);
     UINT previous = 0;
-    if (displayContext == nullptr) {
-        DestroyWindow(saverWindow);
+    if (show.display == nullptr) {
+        DestroyWindow(window);
     } else {
-        SetupStage();
+        SetupStage(*show.display);
         if (announced) SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, &previous, 0);
-        ClearAndPlaceView(saverWindow);
-        if (!StartFrameThread()) DestroyWindow(saverWindow);
+        ClearAndPlaceView(self, window);
+        if (!StartFrameThread(&show)) DestroyWindow(window);
     }
 
     MSG message;
@@ -124,18 +130,22 @@ void RunSaver(HWND parent)
         DispatchMessageA(&message);
     }
 
-    delete displayContext;
-    displayContext = nullptr;
+    delete show.display;
     if (announced) SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &previous, 0);
 }
 
 LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_NCCREATE) {
+        const CREATESTRUCTA* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+    }
+    SaverWindowContext* self = Self(window);
+    if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+    TSaverSettings& settings = *self->settings;
     switch (message) {
     case WM_CREATE:
-        saverSettings->window = window;
-        GetCursorPos(&saverSettings->cursorOrigin);
-        saverSettings->startTick = GetTickCount();
+        OnCreate(settings, window);
         break;
     case WM_DESTROY:
         StopFrameThread();
@@ -144,26 +154,26 @@ LRESULT CALLBACK SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_ACTIVATE:
     case WM_ACTIVATEAPP:
     case WM_NCACTIVATE:
-        if (RulesApply() && LOWORD(wParam) == 0) saverSettings->RequestClose();
+        if (RulesApply(*self) && LOWORD(wParam) == 0) settings.RequestClose();
         break;
     case WM_SETCURSOR:
-        SetCursor(RulesApply() ? nullptr : LoadCursorA(nullptr, IDC_ARROW));
+        SetCursor(RulesApply(*self) ? nullptr : LoadCursorA(nullptr, IDC_ARROW));
         break;
     case WM_KEYDOWN:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        if (RulesApply()) saverSettings->RequestClose();
+        if (RulesApply(*self)) settings.RequestClose();
         break;
     case WM_MOUSEMOVE:
-        if (RulesApply()) OnMouseMove();
+        if (RulesApply(*self)) OnMouseMove(settings);
         break;
     case WM_SYSCOMMAND:
-        if (InSaverMode() && (wParam == SC_SCREENSAVE || wParam == SC_CLOSE)) return 0;
+        if (InSaverMode(*self) && (wParam == SC_SCREENSAVE || wParam == SC_CLOSE)) return 0;
         break;
     case WM_CLOSE:
-        if (InSaverMode()) {
-            OnClose(window);
+        if (InSaverMode(*self)) {
+            OnClose(settings, window);
             return 0;
         }
         break;

@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
-#include "render/display_context.h"
+#include "imagefile/show_shape.h"
 #include "saver/transition_state.h"
 
+// Every field is 32 bits wide, in the record's long-standing order. Two are kept though nothing acts on
+// them: muteSound is read from the system's key (the show has no sound), reserved is only cleared.
 struct TSaverSettings {
     TSaverSettings();
 

@@ -2,6 +2,10 @@
 // effect's own progress, as signed 32-bit words shared by all effects (one runs at a time).
 #pragma once
 
+#include "imagefile/show_shape.h"
+
+class CDIB;
+
 struct TransitionState {
     int phase;  // 0 before the first call of an effect
     union {
@@ -26,5 +30,6 @@ struct TransitionState {
     };
 };
 
-// A step of a transition: 0 while it goes on, -1 when it has finished (that call draws nothing).
-typedef int (*TransitionStepProc)(TransitionState* state);
+// A step of a transition: draws on the display context's stage and shows what it changed where view
+// places the stage on the window; 0 while it goes on, -1 when it has finished (that call draws nothing).
+typedef int (*TransitionStepProc)(TransitionState* state, CDIB& display, const TRect32& view);

@@ -70,12 +70,17 @@ int ReadCopyList(SetupState& state, const char* sourceFolder, const char* listNa
     return result == 0 ? 0 : -1;
 }
 
-int CountFolderFiles(SetupState& state, const char* folder)
+HANDLE FindFolderEntries(const char* folder, WIN32_FIND_DATAA* found)
 {
     char pattern[kPathBytes];
-    if (JoinPath(pattern, sizeof pattern, folder, "*.*") != 0) return -1;
+    if (JoinPath(pattern, sizeof pattern, folder, "*.*") != 0) return INVALID_HANDLE_VALUE;
+    return FindFirstFileA(pattern, found);
+}
+
+int CountFolderFiles(SetupState& state, const char* folder)
+{
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
+    HANDLE search = FindFolderEntries(folder, &found);
     if (search == INVALID_HANDLE_VALUE) return -1;
     int result = 0;
     do {

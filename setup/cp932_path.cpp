@@ -30,6 +30,14 @@ long LastSeparator(const char* path)
     return last;
 }
 
+void FolderOf(const char* path, char* folder)
+{
+    long last = LastSeparator(path);
+    size_t length = last < 0 ? 0 : static_cast<size_t>(last);
+    memmove(folder, path, length);
+    folder[length] = '\0';
+}
+
 bool EndsInSeparator(const char* path)
 {
     size_t length = strlen(path);

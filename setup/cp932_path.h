@@ -18,6 +18,8 @@ bool IsWellFormedCp932(const char* text);
 bool EndsInSeparator(const char* path);
 // Offset of the last "\" or "/" character, or -1.
 long LastSeparator(const char* path);
+// The text before the last separator into folder (at least as large as path); empty when there is none.
+void FolderOf(const char* path, char* folder);
 
 // out = folder, a backslash unless the folder already ends in "\" or "/", then name.
 // Returns -1 and leaves out empty when the result does not fit outSize bytes.

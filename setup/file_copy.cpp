@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "setup/copy_list.h"
 #include "setup/copy_list_text.h"
 #include "setup/folder_chain.h"
 #include "setup/pump_messages.h"
@@ -226,10 +227,8 @@ int CopyOneFile(SetupState& state, CopyBars& bars, const char* source, const cha
 
 int CopyFolderTree(SetupState& state, CopyBars& bars, const char* fromFolder, const char* toFolder)
 {
-    char pattern[kPathBytes];
-    if (JoinPath(pattern, sizeof pattern, fromFolder, "*.*") != 0) return -1;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
+    HANDLE search = FindFolderEntries(fromFolder, &found);
     if (search == INVALID_HANDLE_VALUE) return -1;
     int result = 0;
     do {

@@ -6,6 +6,18 @@
 
 #include "setup/cp932_path.h"
 
+namespace {
+
+// True when the text's last whole character is a backslash, never the trail byte of a double-byte one;
+// "/" does not count here.
+bool EndsInBackslash(const char* text)
+{
+    size_t length = strlen(text);
+    return length > 0 && text[length - 1] == '\\' && LastSeparator(text) == static_cast<long>(length) - 1;
+}
+
+}  // namespace
+
 int DefaultInstallFolderText(char* out, size_t size, const char* windowsFolder, const char* parent,
                              const char* product)
 {
@@ -16,9 +28,8 @@ int DefaultInstallFolderText(char* out, size_t size, const char* windowsFolder, 
     char base[kPathBytes];
     int written = snprintf(base, sizeof base, "%s%s", drive, parent);
     if (written < 0 || static_cast<size_t>(written) >= sizeof base) return -1;
-    // The parent text decides about its own final backslash; "/" does not count here.
-    size_t length = strlen(base);
-    bool slash = !(length > 0 && base[length - 1] == '\\' && LastSeparator(base) == static_cast<long>(length) - 1);
+    // The parent text decides about its own final backslash.
+    bool slash = !EndsInBackslash(base);
     written = snprintf(out, size, "%s%s%s", base, slash ? "\\" : "", product);
     if (written < 0 || static_cast<size_t>(written) >= size) {
         out[0] = '\0';
@@ -30,8 +41,7 @@ int DefaultInstallFolderText(char* out, size_t size, const char* windowsFolder, 
 int CompleteInstallFolder(char* folder, size_t size, const char* product)
 {
     size_t length = strlen(folder);
-    // Only a whole backslash character counts, never the trail byte of a double-byte one.
-    if (length > 0 && folder[length - 1] == '\\' && LastSeparator(folder) == static_cast<long>(length) - 1) --length;
+    if (EndsInBackslash(folder)) --length;
     size_t productLength = strlen(product);
     // The byte match counts only when it starts on a character boundary of the folder.
     bool endsInProduct = false;

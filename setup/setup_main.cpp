@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "setup/cp932_path.h"
 #include "setup/main_dialog.h"
 #include "setup/setup_command_line.h"
 #include "setup/setup_state.h"
@@ -11,13 +12,10 @@
 
 namespace {
 
-// Offset of the last separator, walked by the system's own characters; -1 when there is none.
-long LastSeparatorOf(const char* path)
+// A function of a library loaded by name, as the type the caller calls it through; null when missing.
+template <typename Proc> Proc FindProc(HMODULE library, const char* name)
 {
-    long last = -1;
-    for (const char* p = path; *p; p = CharNextA(p))
-        if (*p == '\\' || *p == '/') last = static_cast<long>(p - path);
-    return last;
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
 // The shell's folder browser wants the thread's COM initialised. OLE is loaded by name, so the
@@ -32,9 +30,7 @@ Com StartCom()
     Com com;
     com.ole = LoadLibraryA("ole32.dll");
     typedef HRESULT(WINAPI * CoInitializeProc)(LPVOID);
-    CoInitializeProc coInitialize =
-        com.ole ? reinterpret_cast<CoInitializeProc>(reinterpret_cast<void*>(GetProcAddress(com.ole, "CoInitialize")))
-                : nullptr;
+    CoInitializeProc coInitialize = com.ole ? FindProc<CoInitializeProc>(com.ole, "CoInitialize") : nullptr;
     com.initialised = coInitialize && SUCCEEDED(coInitialize(nullptr));
     return com;
 }
@@ -43,8 +39,7 @@ void EndCom(const Com& com)
 {
     typedef void(WINAPI * CoUninitializeProc)();
     if (com.initialised) {
-        CoUninitializeProc coUninitialize =
-            reinterpret_cast<CoUninitializeProc>(reinterpret_cast<void*>(GetProcAddress(com.ole, "CoUninitialize")));
+        CoUninitializeProc coUninitialize = FindProc<CoUninitializeProc>(com.ole, "CoUninitialize");
         if (coUninitialize) coUninitialize();
     }
     if (com.ole) FreeLibrary(com.ole);
@@ -55,17 +50,14 @@ bool FindFolders(SetupState& state, char* program)
 {
     DWORD length = GetModuleFileNameA(nullptr, program, kPathBytes);
     if (length == 0 || length >= kPathBytes) return false;
-    long last = LastSeparatorOf(program);
-    size_t folderLength = last < 0 ? 0 : static_cast<size_t>(last);
-    memcpy(state.sourceFolder, program, folderLength);
-    state.sourceFolder[folderLength] = '\0';
+    FolderOf(program, state.sourceFolder);
     UINT systemLength = GetSystemDirectoryA(state.systemFolder, sizeof state.systemFolder);
     return systemLength != 0 && systemLength < sizeof state.systemFolder;
 }
 
 int RunMode(SetupState& state, const char* program)
 {
-    const char* name = program + LastSeparatorOf(program) + 1;
+    const char* name = program + LastSeparator(program) + 1;
     switch (ParseSetupCommandLine(GetCommandLineA(), name)) {
     case SetupMode::Relocate:
         return Relocate(state, program);

@@ -19,5 +19,4 @@ void LoadCaption(SetupState& state)
 void ResetPendingFolders(SetupState& state)
 {
     GrowClear(state.pendingFolders);
-    state.pendingCount = 0;
 }

@@ -24,7 +24,6 @@ struct SetupState {
     long long copiedBytes;
     // Complete folder lines ("+ path\n") recorded while no log was open; grows as needed.
     GrowBuffer pendingFolders;
-    int pendingCount;
 };
 
 extern SetupState gSetup;

@@ -65,7 +65,6 @@ int RecordFolder(SetupState& state, const char* path)
         state.pendingFolders.size = before;
         return -1;
     }
-    ++state.pendingCount;
     return 0;
 }
 

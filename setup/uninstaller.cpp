@@ -12,15 +12,6 @@ namespace {
 
 const char kUninstallerName[] = "unithra.exe";
 
-// The folder part of a path (the text before its last separator).
-void FolderOf(const char* path, char* folder)
-{
-    long last = LastSeparator(path);
-    size_t length = last < 0 ? 0 : static_cast<size_t>(last);
-    memcpy(folder, path, length);
-    folder[length] = '\0';
-}
-
 // Only the uninstaller copy, or the program inside the folder being removed, has itself deleted:
 // "/x" given to the program on the install media must not delete the media's own file.
 bool ShouldDeleteItself(const SetupState& state, const char* program)

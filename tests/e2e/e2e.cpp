@@ -34,7 +34,9 @@ std::string BesideTest(const char* fileName)
 Process::~Process()
 {
     Kill();
-    if (info_.hProcess) CloseHandle(info_.hProcess), CloseHandle(info_.hThread);
+    if (info_.hProcess == nullptr) return;
+    CloseHandle(info_.hProcess);
+    CloseHandle(info_.hThread);
 }
 
 bool Process::Start(const std::string& commandLine, const char* workingFolder)
@@ -42,7 +44,8 @@ bool Process::Start(const std::string& commandLine, const char* workingFolder)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     std::string line = commandLine;  // CreateProcessA may write into it
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, workingFolder, &startup, &info_)) return false;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, workingFolder, &startup, &info_))
+        return false;
     WaitForInputIdle(info_.hProcess, 5000);
     return true;
 }
@@ -119,9 +122,13 @@ RegistrySnapshot::RegistrySnapshot(HKEY root, const char* subKey) : root_(root),
     static unsigned counter;
     HKEY key, copy;
     if (RegOpenKeyExA(root_, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    kept_ = "Software\\nimbra test snapshots\\" + std::to_string(GetCurrentProcessId()) + "." + std::to_string(++counter);
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kept_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &copy, nullptr) == ERROR_SUCCESS)
-        SHCopyKeyA(key, nullptr, copy, 0), RegCloseKey(copy);
+    const std::string name = std::to_string(GetCurrentProcessId()) + "." + std::to_string(++counter);
+    kept_ = "Software\\nimbra test snapshots\\" + name;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kept_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &copy, nullptr) ==
+        ERROR_SUCCESS) {
+        SHCopyKeyA(key, nullptr, copy, 0);
+        RegCloseKey(copy);
+    }
     RegCloseKey(key);
 }
 
@@ -130,8 +137,11 @@ RegistrySnapshot::~RegistrySnapshot()
     HKEY key, copy;
     DeleteKeyTree(root_, subKey_.c_str());
     if (kept_.empty() || RegOpenKeyExA(HKEY_CURRENT_USER, kept_.c_str(), 0, KEY_READ, &copy) != ERROR_SUCCESS) return;
-    if (RegCreateKeyExA(root_, subKey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS)
-        SHCopyKeyA(copy, nullptr, key, 0), RegCloseKey(key);
+    if (RegCreateKeyExA(root_, subKey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
+        ERROR_SUCCESS) {
+        SHCopyKeyA(copy, nullptr, key, 0);
+        RegCloseKey(key);
+    }
     RegCloseKey(copy);
     DeleteKeyTree(HKEY_CURRENT_USER, kept_.c_str());
 }

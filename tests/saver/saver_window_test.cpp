@@ -1,13 +1,12 @@
 // The saver window in this process: the system's values it reads, the input rules, the close sequence,
-// and RunSaver from start to end with its ticks, also without memory for its display context.
+// the frame thread's ticks, and RunSaver from start to end, also without memory for its display context.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <new>
 
-#include "saver/director.h"
+#include "render/display_context.h"
 #include "saver/frame_thread.h"
-#include "saver/saver_entry.h"
 #include "saver/saver_window.h"
 #include "saver/settings.h"
 #include "saver/transitions.h"
@@ -20,7 +19,7 @@ static size_t failingSize;  // the next allocation of this size fails, as the sa
 void* operator new(size_t size)
 {
     bool fail = size == failingSize;
-    failingSize = fail ? 0 : failingSize;
+    if (fail) failingSize = 0;
     return fail ? nullptr : malloc(size ? size : 1);
 }
 void* operator new(size_t size, const std::nothrow_t&) noexcept { return operator new(size); }
@@ -29,75 +28,231 @@ void operator delete(void* block, size_t) noexcept { free(block); }
 
 namespace {
 
-// A window of the saver's window procedure; the system's values (threshold 50, delay 7 s), cursor origin (500, 400).
-class SaverWindow : public ::testing::Test {
+const POINT kOrigin = {500, 400};
+
+// The system's key removed for the test and put back after it.
+class SystemValues : public ::testing::Test {
+protected:
+    e2e::RegistrySnapshot system_{HKEY_CURRENT_USER, kSystemKeyName};
+    bool deleted_ = e2e::DeleteKeyTree(HKEY_CURRENT_USER, kSystemKeyName);
+    TSaverSettings settings_;
+};
+
+TEST_F(SystemValues, MissingKeyGivesTheDefaults)
+{
+    settings_.ReadSystemSettings();
+    EXPECT_EQ(settings_.passwordDelay, 15u);
+    EXPECT_EQ(settings_.mouseThreshold, 50);
+}
+
+TEST_F(SystemValues, FourBytesOfAnyTypeAreRead)
+{
+    BYTE seven[4] = {7};
+    SHSetValueA(HKEY_CURRENT_USER, kSystemKeyName, "Password Delay", REG_BINARY, seven, 4);
+    settings_.ReadSystemSettings();
+    EXPECT_EQ(settings_.passwordDelay, 7u);
+}
+
+TEST_F(SystemValues, LongerValueLeavesTheDefault)
+{
+    BYTE seven[8] = {7};
+    SHSetValueA(HKEY_CURRENT_USER, kSystemKeyName, "Mouse Threshold", REG_BINARY, seven, 8);
+    settings_.ReadSystemSettings();
+    EXPECT_EQ(settings_.mouseThreshold, 50);
+}
+
+// A window of the saver's window procedure with the defaults (threshold 50, delay 15 s) and the cursor
+// origin at kOrigin.
+class SaverWindow : public SystemValues {
 protected:
     void Open(RunMode mode)
     {
-        runMode = mode;
-        saverSettings = &settings_;
-        settings_.passwordActive = 1;
         settings_.ReadSystemSettings();
-        ASSERT_TRUE(settings_.passwordDelay == 7 && settings_.mouseThreshold == 50 && settings_.passwordActive == 0);
-        WNDCLASSA windowClass = {0, SaverWndProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "SaverWindowTest"};
+        context_ = {&settings_, mode, {}};
+        WNDCLASSA windowClass = {0, SaverWndProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "SaverTest"};
         RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, "SaverWindowTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_EQ(settings_.window, window_);
-        settings_.cursorOrigin = POINT{500, 400};
+        window_ = CreateWindowExA(0, "SaverTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, &context_);
+        settings_.cursorOrigin = kOrigin;
     }
     ~SaverWindow() override
     {
         DestroyWindow(window_);
         for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) {}  // posted closes, the quit
-        saverSettings = nullptr, runMode = RunMode::None;
+    }
+    bool ClosePosted()
+    {
+        MSG m;
+        return PeekMessageA(&m, window_, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0;
+    }
+    HCURSOR CursorOverWindow()
+    {
+        SendMessageA(window_, WM_SETCURSOR, reinterpret_cast<WPARAM>(window_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
     }
 
-    e2e::RegistrySnapshot system_{HKEY_CURRENT_USER, kSystemKeyName};
-    bool deleted_ = e2e::DeleteKeyTree(HKEY_CURRENT_USER, kSystemKeyName);
-    TSaverSettings settings_;
+    SaverWindowContext context_ = {};
     HWND window_ = nullptr;
 };
 
-// Each case on a new window: the input rules, then the close sequence with a close asked for or not.
-// Passed on, SC_CLOSE would close the window through the close asked for.
-TEST_F(SaverWindow, InputRulesAndCloseSequence)
+TEST_F(SaverWindow, DestroyingEndsTheMessageLoop)
 {
-    const RunMode S = RunMode::Saver, P = RunMode::Preview;
-    const POINT O = {500, 400}, away = {900, 700};
-    struct Case { const char* what; RunMode mode; int asked, password; UINT message; WPARAM wParam; POINT cursor; bool closes, destroyed; } cases[] = {
-        {"key", S, 0, 0, WM_KEYDOWN, 'A', O, 1, 0}, {"left", S, 0, 0, WM_LBUTTONDOWN, 0, O, 1, 0},
-        {"right", S, 0, 0, WM_RBUTTONDOWN, 0, O, 1, 0}, {"middle", S, 0, 0, WM_MBUTTONDOWN, 0, O, 1, 0},
-        {"deactivated", S, 0, 0, WM_ACTIVATE, WA_INACTIVE, O, 1, 0}, {"activated", S, 0, 0, WM_ACTIVATE, WA_ACTIVE, O, 0, 0},
-        {"other application", S, 0, 0, WM_ACTIVATEAPP, 0, O, 1, 0}, {"this application", S, 0, 0, WM_ACTIVATEAPP, 1, O, 0, 0},
-        {"caption inactive", S, 0, 0, WM_NCACTIVATE, 0, O, 1, 0}, {"caption active", S, 0, 0, WM_NCACTIVATE, 1, O, 0, 0},
-        {"50 right", S, 0, 0, WM_MOUSEMOVE, 0, {550, 400}, 0, 0}, {"51 right", S, 0, 0, WM_MOUSEMOVE, 0, {551, 400}, 1, 0},
-        {"50 left", S, 0, 0, WM_MOUSEMOVE, 0, {450, 400}, 0, 0}, {"51 left", S, 0, 0, WM_MOUSEMOVE, 0, {449, 400}, 1, 0},
-        {"50 up", S, 0, 0, WM_MOUSEMOVE, 0, {500, 350}, 0, 0}, {"51 up", S, 0, 0, WM_MOUSEMOVE, 0, {500, 349}, 1, 0},
-        {"51 down", S, 0, 0, WM_MOUSEMOVE, 0, {500, 451}, 1, 0}, {"key, password dialog up", S, 0, 1, WM_KEYDOWN, 'A', O, 0, 0},
-        {"click, password dialog up", S, 0, 1, WM_LBUTTONDOWN, 0, O, 0, 0}, {"away, password up", S, 0, 1, WM_MOUSEMOVE, 0, away, 0, 0},
-        {"deactivated, password up", S, 0, 1, WM_ACTIVATEAPP, 0, O, 0, 0}, {"key in preview", P, 0, 0, WM_KEYDOWN, 'A', O, 0, 0},
-        {"away in preview", P, 0, 0, WM_MOUSEMOVE, 0, away, 0, 0}, {"deactivated in preview", P, 0, 0, WM_ACTIVATEAPP, 0, O, 0, 0},
-        {"close nobody asked for", S, 0, 0, WM_CLOSE, 0, O, 0, 0}, {"close, password up", S, 1, 1, WM_CLOSE, 0, O, 0, 0},
-        {"close asked for, within the delay", S, 1, 0, WM_CLOSE, 0, O, 0, 1}, {"close in preview", P, 0, 0, WM_CLOSE, 0, O, 0, 1},
-        {"SC_CLOSE", S, 1, 0, WM_SYSCOMMAND, SC_CLOSE, O, 0, 0}, {"SC_CLOSE in preview", P, 0, 0, WM_SYSCOMMAND, SC_CLOSE, O, 0, 1}};
-    BYTE seven[8] = {7};  // a value of four bytes of any type is read; a longer one leaves the default
-    SHSetValueA(HKEY_CURRENT_USER, kSystemKeyName, "Mouse Threshold", REG_BINARY, seven, 8);
-    SHSetValueA(HKEY_CURRENT_USER, kSystemKeyName, "Password Delay", REG_BINARY, seven, 4);
+    Open(RunMode::Saver);
+    DestroyWindow(window_);
     MSG m;
-    for (const Case& c : cases) {
-        Open(c.mode);
-        settings_.closeRequested = c.asked, settings_.passwordActive = c.password;
-        SetCursorPos(c.cursor.x, c.cursor.y);
-        SendMessageA(window_, c.message, c.wParam, MAKELPARAM(5, 5));  // the rule reads the cursor, not this
-        EXPECT_EQ(PeekMessageA(&m, window_, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0, c.closes) << c.what;
-        EXPECT_EQ(settings_.closeRequested == 1, c.closes || c.asked) << c.what;
-        EXPECT_EQ(!IsWindow(window_), c.destroyed) << c.what;
-        // Over the window the cursor is hidden while the rules hold, the arrow otherwise.
-        SendMessageA(window_, WM_SETCURSOR, reinterpret_cast<WPARAM>(window_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        EXPECT_TRUE(c.destroyed || (GetCursor() == nullptr) == (c.mode == S && c.password == 0)) << c.what;
-        DestroyWindow(window_);
-        EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << c.what;  // the message loop ends
+    EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(SaverWindow, CursorIsHiddenWhileTheRulesHold)
+{
+    Open(RunMode::Saver);
+    EXPECT_EQ(CursorOverWindow(), nullptr);
+}
+
+TEST_F(SaverWindow, CursorShowsInThePreview)
+{
+    Open(RunMode::Preview);
+    EXPECT_NE(CursorOverWindow(), nullptr);
+}
+
+// A message sent to the window in a mode, with the cursor at a place and a password check under way or
+// not; what it should lead to (a close asked for, or the window destroyed).
+struct MessageCase {
+    const char* name;
+    RunMode mode;
+    int passwordActive;
+    UINT message;
+    WPARAM wParam;
+    POINT cursor;
+    bool leadsToIt;
+};
+
+void PrintTo(const MessageCase& c, std::ostream* out) { *out << c.name; }
+std::string NameOf(const ::testing::TestParamInfo<MessageCase>& info) { return info.param.name; }
+
+class InputRules : public SaverWindow, public ::testing::WithParamInterface<MessageCase> {};
+
+// The rule reads the cursor's own position, not the message's (5, 5).
+TEST_P(InputRules, AskForTheCloseOnlyWhereTheyApply)
+{
+    const MessageCase& c = GetParam();
+    Open(c.mode);
+    settings_.passwordActive = c.passwordActive;
+    SetCursorPos(c.cursor.x, c.cursor.y);
+    SendMessageA(window_, c.message, c.wParam, MAKELPARAM(5, 5));
+    EXPECT_EQ(ClosePosted(), c.leadsToIt);
+    EXPECT_EQ(settings_.closeRequested, c.leadsToIt ? 1 : 0);
+}
+
+const RunMode S = RunMode::Saver;
+const RunMode P = RunMode::Preview;
+const POINT kAway = {900, 700};
+
+INSTANTIATE_TEST_SUITE_P(Cases, InputRules, ::testing::Values(
+    MessageCase{"Key", S, 0, WM_KEYDOWN, 'A', kOrigin, true},
+    MessageCase{"LeftButton", S, 0, WM_LBUTTONDOWN, 0, kOrigin, true},
+    MessageCase{"RightButton", S, 0, WM_RBUTTONDOWN, 0, kOrigin, true},
+    MessageCase{"MiddleButton", S, 0, WM_MBUTTONDOWN, 0, kOrigin, true},
+    MessageCase{"Deactivated", S, 0, WM_ACTIVATE, WA_INACTIVE, kOrigin, true},
+    MessageCase{"Activated", S, 0, WM_ACTIVATE, WA_ACTIVE, kOrigin, false},
+    MessageCase{"OtherApplication", S, 0, WM_ACTIVATEAPP, 0, kOrigin, true},
+    MessageCase{"ThisApplication", S, 0, WM_ACTIVATEAPP, 1, kOrigin, false},
+    MessageCase{"CaptionInactive", S, 0, WM_NCACTIVATE, 0, kOrigin, true},
+    MessageCase{"CaptionActive", S, 0, WM_NCACTIVATE, 1, kOrigin, false},
+    MessageCase{"Travel50Right", S, 0, WM_MOUSEMOVE, 0, {550, 400}, false},
+    MessageCase{"Travel51Right", S, 0, WM_MOUSEMOVE, 0, {551, 400}, true},
+    MessageCase{"Travel50Left", S, 0, WM_MOUSEMOVE, 0, {450, 400}, false},
+    MessageCase{"Travel51Left", S, 0, WM_MOUSEMOVE, 0, {449, 400}, true},
+    MessageCase{"Travel50Up", S, 0, WM_MOUSEMOVE, 0, {500, 350}, false},
+    MessageCase{"Travel51Up", S, 0, WM_MOUSEMOVE, 0, {500, 349}, true},
+    MessageCase{"Travel51Down", S, 0, WM_MOUSEMOVE, 0, {500, 451}, true},
+    MessageCase{"KeyDuringPasswordCheck", S, 1, WM_KEYDOWN, 'A', kOrigin, false},
+    MessageCase{"ClickDuringPasswordCheck", S, 1, WM_LBUTTONDOWN, 0, kOrigin, false},
+    MessageCase{"TravelDuringPasswordCheck", S, 1, WM_MOUSEMOVE, 0, kAway, false},
+    MessageCase{"DeactivatedDuringPasswordCheck", S, 1, WM_ACTIVATEAPP, 0, kOrigin, false},
+    MessageCase{"KeyInPreview", P, 0, WM_KEYDOWN, 'A', kOrigin, false},
+    MessageCase{"TravelInPreview", P, 0, WM_MOUSEMOVE, 0, kAway, false},
+    MessageCase{"DeactivatedInPreview", P, 0, WM_ACTIVATEAPP, 0, kOrigin, false}),
+    NameOf);
+
+class CloseSequence : public SaverWindow, public ::testing::WithParamInterface<MessageCase> {};
+
+// Always with a close asked for; passed on, SC_CLOSE would close the window through it.
+TEST_P(CloseSequence, DestroysTheWindowOnlyWhenAllowed)
+{
+    const MessageCase& c = GetParam();
+    Open(c.mode);
+    settings_.closeRequested = 1;
+    settings_.passwordActive = c.passwordActive;
+    SendMessageA(window_, c.message, c.wParam, 0);
+    EXPECT_EQ(IsWindow(window_) == FALSE, c.leadsToIt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CloseSequence, ::testing::Values(
+    MessageCase{"DuringPasswordCheck", S, 1, WM_CLOSE, 0, kOrigin, false},
+    MessageCase{"WithinTheDelay", S, 0, WM_CLOSE, 0, kOrigin, true},
+    MessageCase{"InPreview", P, 0, WM_CLOSE, 0, kOrigin, true},
+    MessageCase{"SystemClose", S, 0, WM_SYSCOMMAND, SC_CLOSE, kOrigin, false},
+    MessageCase{"SystemCloseInPreview", P, 0, WM_SYSCOMMAND, SC_CLOSE, kOrigin, true}),
+    NameOf);
+
+TEST_F(SaverWindow, CloseNobodyAskedForLeavesTheWindow)
+{
+    Open(RunMode::Saver);
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window_));
+}
+
+// The frame thread on the test show in a window of its own, from its start for about a second.
+class FrameThread : public ::testing::Test {
+protected:
+    FrameThread()
+    {
+        WriteShow(folder_);
+        strcpy(slideFolder, folder_.Path().c_str());
+        SetupStage(display_);
+        settings_.SetViewRect(0, 0, kStageWidth, kStageHeight);
     }
+    ~FrameThread() override
+    {
+        StopFrameThread();
+        slideFolder[0] = '\0';
+        DestroyWindow(window_);
+    }
+    int ChangeStep()
+    {
+        const TransitionState& state = show_.director.transition;
+        return settings_.transitionStep == StripWipe ? state.wipe.step : state.dissolve.frame;
+    }
+
+    e2e::TempFolder folder_;
+    HWND window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, kStageWidth, kStageHeight, nullptr, nullptr,
+                                   nullptr, nullptr);
+    CDIB display_{window_};
+    TSaverSettings settings_;
+    FrameThreadShow show_ = {&settings_, &display_, {}};
+};
+
+// It waits for the first change's first step (the tick before loaded the show, which takes long on a
+// slow machine), then counts the steps of the next second.
+TEST_F(FrameThread, TicksTenTimesASecond)
+{
+    ASSERT_TRUE(StartFrameThread(&show_));
+    for (int i = 0; i < 200 && ChangeStep() < 1; ++i) Sleep(50);
+    int first = ChangeStep();
+    Sleep(1000);
+    int steps = ChangeStep() - first;
+    EXPECT_GE(steps, 6);
+    EXPECT_LE(steps, 11);
+}
+
+TEST_F(FrameThread, StopEndsTheThread)
+{
+    ASSERT_TRUE(StartFrameThread(&show_));
+    HANDLE thread = nullptr;
+    DuplicateHandle(GetCurrentProcess(), frameThread, GetCurrentProcess(), &thread, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    StopFrameThread();
+    EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    CloseHandle(thread);
 }
 
 bool SaverRunningFlag()
@@ -106,61 +261,78 @@ bool SaverRunningFlag()
     return SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) && running;
 }
 
-// RunSaver, with a second thread that waits for the first change's first step (the tick before loaded
-// the show, which takes long on a slow machine), then looks: window up, running-saver flag, and the steps
-// the change took over the next second; then it presses a key.
-struct Seen { bool window, flag; int steps; HANDLE frames; } seen;
+// What a second thread saw of RunSaver's window before it pressed a key.
+struct Seen {
+    TSaverSettings* settings;
+    bool window;
+    bool flag;
+};
 
-int ChangeStep()
+DWORD WINAPI LookThenPressKey(LPVOID parameter)
 {
-    return saverSettings->transitionStep == StripWipe ? transitionState.wipe.step : transitionState.dissolve.frame;
+    Seen& seen = *static_cast<Seen*>(parameter);
+    for (int i = 0; i < 100 && !IsWindow(seen.settings->window); ++i) Sleep(50);
+    Sleep(300);
+    HWND window = seen.settings->window;
+    seen.window = IsWindow(window) != FALSE;
+    seen.flag = SaverRunningFlag();
+    PostMessageA(window, WM_KEYDOWN, 'A', 0);
+    // A show that the key does not end is closed as a close asked for, so that RunSaver returns.
+    for (int i = 0; i < 100 && IsWindow(window); ++i) Sleep(50);
+    if (!IsWindow(window)) return 0;
+    seen.settings->closeRequested = 1;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return 1;
 }
 
-DWORD WINAPI LookThenPressKey(LPVOID)
+// RunSaver in Saver mode on the test show (no missing-picture box to take the activation).
+class RunSaverTest : public SystemValues {
+protected:
+    RunSaverTest()
+    {
+        WriteShow(show_);
+        strcpy(slideFolder, show_.Path().c_str());
+        settings_.ReadSystemSettings();
+        BOOL previous;  // Wine keeps the flag for the session: start from off, as Windows does at log-on
+        SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &previous, 0);
+    }
+    ~RunSaverTest() override { slideFolder[0] = '\0'; }
+    DWORD RunLookingOnce()
+    {
+        HANDLE looker = CreateThread(nullptr, 0, LookThenPressKey, &seen_, 0, nullptr);
+        RunSaver(GetModuleHandleA(nullptr), settings_, RunMode::Saver, nullptr);
+        WaitForSingleObject(looker, 10000);
+        DWORD pressed = 2;
+        GetExitCodeThread(looker, &pressed);
+        CloseHandle(looker);
+        return pressed;
+    }
+
+    e2e::TempFolder show_;
+    Seen seen_ = {&settings_, false, false};
+};
+
+TEST_F(RunSaverTest, ShowsItsWindowUntilAKey)
 {
-    for (int i = 0; i < 200 && ChangeStep() < 1; ++i) Sleep(50);
-    int first = ChangeStep();
-    Sleep(1000);
-    seen = {IsWindow(saverWindow) != FALSE, SaverRunningFlag(), ChangeStep() - first, nullptr};
-    DuplicateHandle(GetCurrentProcess(), frameThread, GetCurrentProcess(), &seen.frames, 0, FALSE, DUPLICATE_SAME_ACCESS);
-    PostMessageA(saverWindow, WM_KEYDOWN, 'A', 0);
-    // A show that the key does not end fails the test and is closed as a close asked for, so that RunSaver
-    // returns instead of running until the test's time limit.
-    for (int i = 0; i < 100 && IsWindow(saverWindow); ++i) Sleep(50);
-    if (!IsWindow(saverWindow)) return 0;
-    ADD_FAILURE() << "the key did not end the show";
-    saverSettings->closeRequested = 1;
-    return PostMessageA(saverWindow, WM_CLOSE, 0, 0);
+    EXPECT_EQ(RunLookingOnce(), 0u);
+    EXPECT_TRUE(seen_.window);
+    EXPECT_EQ(frameThread, nullptr);
 }
 
-Seen RunSaverLookingOnce()
+TEST_F(RunSaverTest, TellsTheSystemASaverRunsWhileItRuns)
 {
-    HANDLE looker = CreateThread(nullptr, 0, LookThenPressKey, nullptr, 0, nullptr);
-    RunSaver(nullptr);
-    WaitForSingleObject(looker, 5000);
-    return CloseHandle(looker), seen;
+    RunLookingOnce();
+    EXPECT_TRUE(seen_.flag);
+    EXPECT_FALSE(SaverRunningFlag());
 }
 
-TEST_F(SaverWindow, RunSaverTicksTenTimesASecondTellsTheSystemAndEndsAtOnceWithoutMemory)
+TEST_F(RunSaverTest, WithoutMemoryForItsDisplayContextEndsAtOnce)
 {
-    e2e::TempFolder show;
-    WriteShow(show);  // no missing-picture box to take the activation
-    strcpy(slideFolder, show.Path().c_str());
-    settings_.ReadSystemSettings();
-    EXPECT_EQ(settings_.passwordDelay, 15u);  // the default, without the system's key
-    saverSettings = &settings_, runMode = RunMode::Saver;
-    BOOL previous;  // Wine keeps the flag for the session: start from off, as Windows does at log-on
-    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &previous, 0);
-
-    Seen run = RunSaverLookingOnce();
-    EXPECT_TRUE(run.window && run.flag && run.steps >= 6 && run.steps <= 11) << run.steps;
-    EXPECT_TRUE(WaitForSingleObject(run.frames, 0) == WAIT_OBJECT_0 && frameThread == nullptr);  // stopped with the window
-    CloseHandle(run.frames);
-    EXPECT_TRUE(!SaverRunningFlag() && displayContext == nullptr && !IsWindow(saverWindow));
     failingSize = sizeof(CDIB);
-    run = RunSaverLookingOnce();
-    EXPECT_TRUE(!run.window && !run.flag && failingSize == 0 && !SaverRunningFlag());  // gone before anything could end it
-    slideFolder[0] = '\0';
+    RunLookingOnce();
+    EXPECT_FALSE(seen_.window);
+    EXPECT_FALSE(seen_.flag);
+    EXPECT_EQ(failingSize, 0u);
 }
 
 }  // namespace

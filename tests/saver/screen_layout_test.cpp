@@ -11,7 +11,8 @@ namespace {
 
 std::string Text(const TRect32& r)
 {
-    return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" + std::to_string(r.height);
+    const std::string size = std::to_string(r.width) + "x" + std::to_string(r.height);
+    return std::to_string(r.x) + "," + std::to_string(r.y) + " " + size;
 }
 
 // A primary monitor of 1024 by 768 with the given virtual screen round it.
@@ -40,10 +41,14 @@ TEST(ScreenLayout, SeveralMonitorsAreCoveredWithThePrimaryOneAtMinusTheVirtualOr
 TEST(ScreenLayout, WithoutAVirtualScreenHoldingThePrimaryMonitorOnlyThePrimaryIsCovered)
 {
     struct Case { const char* what; ScreenMetrics metrics; } cases[] = {
-        {"Windows 95, NT 4.0", Primary1024(0, 0, 0, 0)},  {"no width", Primary1024(-800, 0, 0, 768)},
-        {"no height", Primary1024(-800, 0, 1824, 0)},     {"a column short on the right", Primary1024(-800, 0, 1823, 768)},
-        {"a row short below", Primary1024(0, -600, 1024, 1367)}, {"starting right of it", Primary1024(1, 0, 1024, 768)},
-        {"starting below it", Primary1024(0, 1, 1024, 768)},     {"negative sizes", Primary1024(0, 0, -1024, -768)}};
+        {"Windows 95, NT 4.0", Primary1024(0, 0, 0, 0)},
+        {"no width", Primary1024(-800, 0, 0, 768)},
+        {"no height", Primary1024(-800, 0, 1824, 0)},
+        {"a column short on the right", Primary1024(-800, 0, 1823, 768)},
+        {"a row short below", Primary1024(0, -600, 1024, 1367)},
+        {"starting right of it", Primary1024(1, 0, 1024, 768)},
+        {"starting below it", Primary1024(0, 1, 1024, 768)},
+        {"negative sizes", Primary1024(0, 0, -1024, -768)}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ScreenLayout layout = FullScreenLayout(c.metrics);
@@ -74,5 +79,13 @@ TEST(ScreenLayout, TheStageStaysOnThePrimaryMonitor)
         EXPECT_EQ(Text(FullScreenView(FullScreenLayout(c.metrics), c.fit)), c.view);
     }
 }
+
+TEST(ViewRect, StageIsCentredWhereTheAreaHoldsIt) { EXPECT_EQ(Text(ComputeViewRect(1024, 768, 0)), "192,144 640x480"); }
+TEST(ViewRect, StageFillsAnAreaOfItsOwnSize) { EXPECT_EQ(Text(ComputeViewRect(640, 480, 0)), "0,0 640x480"); }
+TEST(ViewRect, OddMarginsRoundDown) { EXPECT_EQ(Text(ComputeViewRect(641, 481, 0)), "0,0 640x480"); }
+TEST(ViewRect, FitScreenStretchesTheStage) { EXPECT_EQ(Text(ComputeViewRect(1024, 768, 1)), "0,0 1024x768"); }
+TEST(ViewRect, AnyFitValueStretches) { EXPECT_EQ(Text(ComputeViewRect(800, 600, 7)), "0,0 800x600"); }
+TEST(ViewRect, NarrowerAreaIsStretchedOver) { EXPECT_EQ(Text(ComputeViewRect(639, 480, 0)), "0,0 639x480"); }
+TEST(ViewRect, LowerAreaIsStretchedOver) { EXPECT_EQ(Text(ComputeViewRect(640, 479, 0)), "0,0 640x479"); }
 
 }  // namespace

@@ -13,18 +13,26 @@
 
 static char gList[4096];
 static CopyListWriter gWriter;
-static int gAdded, gFinished;
+static int gAdded;
+static int gFinished;
 
 // A path handed on is whole, short and well formed.
-static void CheckPath(const char* path) { if (!*path || strlen(path) >= kPathBytes || !IsWellFormedCp932(path)) __builtin_trap(); }
+static void CheckPath(const char* path)
+{
+    if (!*path || strlen(path) >= kPathBytes || !IsWellFormedCp932(path)) __builtin_trap();
+}
 
 static void CopyList(FILE* file)
 {
-    BeginCopyList(gWriter, gList, sizeof gList), gAdded = 0;
+    BeginCopyList(gWriter, gList, sizeof gList);
+    gAdded = 0;
     ReadCopyListText(file, [](void*, const char* entry, EntryCheck check) {
-        size_t length = strlen(entry), folder, last = 0;
         if (check != EntryCheck::Usable) return 0;
-        CheckPath(entry), gAdded += AddCopyRecord(gWriter, static_cast<unsigned char>(length & 1), entry) == 0;
+        size_t length = strlen(entry);
+        CheckPath(entry);
+        if (AddCopyRecord(gWriter, static_cast<unsigned char>(length & 1), entry) == 0) ++gAdded;
+        size_t folder;
+        size_t last = 0;
         for (FolderChainWalk walk(entry, true); walk.Next(&folder); last = folder)
             if (folder > length || folder < last) __builtin_trap();
         return 0;
@@ -38,7 +46,8 @@ static void CopyList(FILE* file)
 static void Replay(FILE* file)
 {
     gFinished = 0;
-    ReplayOps ops{[](void*, const char* path) { gFinished == 0 ? CheckPath(path) : __builtin_trap(); }, [](void*, bool) { ++gFinished; },
+    ReplayOps ops{[](void*, const char* path) { gFinished == 0 ? CheckPath(path) : __builtin_trap(); },
+                  [](void*, bool) { ++gFinished; },
                   [](void*, const char* path) { gFinished == 1 ? CheckPath(path) : __builtin_trap(); }, nullptr};
     ReplayLogText(file, "C:\\Src\\setup.exe", ops);
     if (gFinished != 1) __builtin_trap();
@@ -51,9 +60,11 @@ static void Wininit(const uint8_t* data, size_t size)
     static const char kTail[] = "NUL=C:\\WINDOWS\\SYSTEM\\UNITHRA.EXE\r\n";
     const size_t tail = sizeof kTail - 1;
     GrowBuffer out;
-    bool done = AddDeleteEntry(reinterpret_cast<const char*>(data), size, "C:\\WINDOWS\\SYSTEM\\UNITHRA.EXE", out) == WininitEdit::Done;
-    if (done ? out.size < tail || memcmp(out.data + out.size - tail, kTail, tail) != 0 || out.size > 2 * size + 64 : out.size != 0)
-        __builtin_trap();
+    const char* ini = reinterpret_cast<const char*>(data);
+    bool done = AddDeleteEntry(ini, size, "C:\\WINDOWS\\SYSTEM\\UNITHRA.EXE", out) == WininitEdit::Done;
+    if (!done && out.size != 0) __builtin_trap();
+    if (done && (out.size < tail || memcmp(out.data + out.size - tail, kTail, tail) != 0)) __builtin_trap();
+    if (done && out.size > 2 * size + 64) __builtin_trap();
     GrowFree(out);
 }
 
@@ -64,6 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (mode != SetupMode::Interactive && mode != SetupMode::Relocate && mode != SetupMode::Uninstall) __builtin_trap();
     Wininit(data, size);
     for (void (*reader)(FILE*) : {CopyList, Replay})
-        if (FILE* file = size ? fmemopen(const_cast<uint8_t*>(data), size, "rb") : nullptr) reader(file), fclose(file);
+        if (FILE* file = size ? fmemopen(const_cast<uint8_t*>(data), size, "rb") : nullptr) {
+            reader(file);
+            fclose(file);
+        }
     return 0;
 }

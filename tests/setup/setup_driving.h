@@ -20,16 +20,26 @@ inline const char kSessionKey[] = "System\\CurrentControlSet\\Control\\Session M
 inline std::wstring Wide(const std::string& cp932)
 {
     std::vector<wchar_t> text(cp932.size() + 1);
-    return std::wstring(text.data(), MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), text.data(), static_cast<int>(text.size())));
+    const int length = MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), text.data(),
+                                           static_cast<int>(text.size()));
+    return std::wstring(text.data(), length);
 }
 
-inline std::string SystemFolder() { char folder[MAX_PATH]; return std::string(folder, GetSystemDirectoryA(folder, sizeof folder)); }
+inline std::string SystemFolder()
+{
+    char folder[MAX_PATH];
+    return std::string(folder, GetSystemDirectoryA(folder, sizeof folder));
+}
 
 inline std::string DefaultFolder() { return SystemFolder().substr(0, 2) + "\\Program Files\\Varnel\\IthraSS"; }
 
 inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-inline std::string ReadText(const std::string& path) { std::string bytes; return e2e::ReadFileBytes(path, &bytes) ? bytes : "<missing>"; }
+inline std::string ReadText(const std::string& path)
+{
+    std::string bytes;
+    return e2e::ReadFileBytes(path, &bytes) ? bytes : "<missing>";
+}
 
 inline std::string RegistryString(HKEY root, const char* key, const char* name)  // a REG_SZ, or "<none>"
 {
@@ -38,22 +48,31 @@ inline std::string RegistryString(HKEY root, const char* key, const char* name) 
     return RegGetValueA(root, key, name, RRF_RT_REG_SZ, nullptr, data, &size) == 0 ? std::string(data) : "<none>";
 }
 
-inline bool KeyExists(HKEY root, const char* name) { HKEY key; return RegOpenKeyExA(root, name, 0, KEY_READ, &key) == 0 && RegCloseKey(key) == 0; }
+inline bool KeyExists(HKEY root, const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, name, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
 
 // The raw list of renames at restart; false when there is none.
 inline bool PendingValue(std::string* data)
 {
     std::vector<char> bytes(65536);
     DWORD size = static_cast<DWORD>(bytes.size());
-    bool found = RegGetValueA(HKEY_LOCAL_MACHINE, kSessionKey, "PendingFileRenameOperations", RRF_RT_ANY, nullptr, bytes.data(), &size) == 0;
-    return data->assign(bytes.data(), found ? size : 0), found;
+    bool found = RegGetValueA(HKEY_LOCAL_MACHINE, kSessionKey, "PendingFileRenameOperations", RRF_RT_ANY, nullptr,
+                              bytes.data(), &size) == ERROR_SUCCESS;
+    data->assign(bytes.data(), found ? size : 0);
+    return found;
 }
 
 // Deletions at restart, from the registry and "WININIT.INI" in the Windows folder, lower case.
 inline std::string PendingDeletions()
 {
     std::string text;
-    PendingValue(&text), text += ReadText(SystemFolder().substr(0, SystemFolder().rfind('\\')) + "\\WININIT.INI");
+    PendingValue(&text);
+    text += ReadText(SystemFolder().substr(0, SystemFolder().rfind('\\')) + "\\WININIT.INI");
     for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     return text;
 }
@@ -70,7 +89,8 @@ inline DWORD Reply(DWORD pid, const std::wstring& captionAndText, int button)
     EXPECT_EQ(box.caption + L"|" + box.text, captionAndText);
     DWORD shownBy = 0;
     if (box.window == nullptr) return 0;
-    GetWindowThreadProcessId(box.window, &shownBy), e2e::Answer(box, button);
+    GetWindowThreadProcessId(box.window, &shownBy);
+    e2e::Answer(box, button);
     EXPECT_TRUE(e2e::WaitGone(box.window, Patience(5000)));
     return shownBy;
 }
@@ -98,30 +118,49 @@ inline HWND WaitForDialog(DWORD pid, const std::wstring& caption, int control)
 // Presses a button without waiting for what it opens.
 inline void Press(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-inline void SetText(HWND dialog, int id, const std::wstring& text) { SendDlgItemMessageW(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())); }
+inline void SetText(HWND dialog, int id, const std::wstring& text)
+{
+    SendDlgItemMessageW(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
 
 // Keeps both registry keys, the default folder's parent, the product's files in the system folder
 // and the deletions at restart as they were; ends the processes it was given.
 class MachineGuard {
 public:
-    MachineGuard() { e2e::DeleteKeyTree(HKEY_CURRENT_USER, kUserKey), e2e::DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey); }
+    MachineGuard()
+    {
+        e2e::DeleteKeyTree(HKEY_CURRENT_USER, kUserKey);
+        e2e::DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    }
     ~MachineGuard()
     {
-        for (HANDLE process : processes_) TerminateProcess(process, 1), WaitForSingleObject(process, 5000), CloseHandle(process);
+        for (HANDLE process : processes_) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
         if (!parentExisted_) e2e::RemoveTree(parent_);
         for (const char* name : {"nimbra.scr", "unithra.exe"}) DeleteFileA((SystemFolder() + "\\" + name).c_str());
         HKEY key;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
         if (!pendingExisted_) RegDeleteValueA(key, "PendingFileRenameOperations");
-        else RegSetValueExA(key, "PendingFileRenameOperations", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(pending_.data()), static_cast<DWORD>(pending_.size()));
+        const BYTE* kept = reinterpret_cast<const BYTE*>(pending_.data());
+        const DWORD size = static_cast<DWORD>(pending_.size());
+        if (pendingExisted_) RegSetValueExA(key, "PendingFileRenameOperations", 0, REG_MULTI_SZ, kept, size);
         RegCloseKey(key);
     }
-    void EndWithTest(DWORD pid) { if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) processes_.push_back(process); }
+    void EndWithTest(DWORD pid)
+    {
+        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) processes_.push_back(process);
+    }
 
 private:
-    e2e::RegistrySnapshot user_{HKEY_CURRENT_USER, kUserKey}, uninstall_{HKEY_LOCAL_MACHINE, kUninstallKey};
-    std::string pending_, parent_ = DefaultFolder().substr(0, DefaultFolder().rfind('\\'));
-    bool pendingExisted_ = PendingValue(&pending_), parentExisted_ = Exists(parent_);
+    e2e::RegistrySnapshot user_{HKEY_CURRENT_USER, kUserKey};
+    e2e::RegistrySnapshot uninstall_{HKEY_LOCAL_MACHINE, kUninstallKey};
+    std::string pending_;
+    std::string parent_ = DefaultFolder().substr(0, DefaultFolder().rfind('\\'));
+    bool pendingExisted_ = PendingValue(&pending_);
+    bool parentExisted_ = Exists(parent_);
     std::vector<HANDLE> processes_;
 };
 

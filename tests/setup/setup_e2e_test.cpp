@@ -1,5 +1,5 @@
-// The real setup.exe driven as a person would: installed, removed from the dialog, installed again and removed
-// through Windows' list; then, from media of the test's own, what stops an installation, losing nothing.
+// The real setup.exe driven as a person would: installed, removed from the dialog, installed again and
+// removed through Windows' list; then, from media of the test's own, what stops an installation, losing nothing.
 #include "setup_driving.h"
 
 #include <commctrl.h>
@@ -9,6 +9,8 @@
 using namespace setup_driving;
 
 const wchar_t kAbandoned[] = L"Ithraスクリーンセーバー|インストール作業を中断しました。";
+const wchar_t kInstalled[] = L"インストールが完了しました。\n\nアンインストールはコントロールパネルのアプリケーションの追加と削除"
+                             L"\nまたは、インストール元のセットアップから実行してください。";
 
 class SetupE2e : public ::testing::Test {
 protected:
@@ -29,7 +31,8 @@ protected:
     // Types the folder, says Yes to it and to making it; returns the copy dialog.
     HWND Choose(HWND dialog, const std::string& typed, const std::string& completed, bool creates)
     {
-        SetText(dialog, 201, Wide(typed)), Press(dialog, IDOK);
+        SetText(dialog, 201, Wide(typed));
+        Press(dialog, IDOK);
         Reply(Id(), L"確認|" + Wide(completed) + L" にインストールします。よろしいですか？", IDYES);
         if (creates) Reply(Id(), L"コピー|フォルダ " + Wide(completed) + L" は存在しません。\n作成しますか？", IDYES);
         return WaitForDialog(Id(), L"コピー", 301);  // a box may have the same caption
@@ -43,7 +46,8 @@ protected:
                 ADD_FAILURE() << "the copy dialog is still up after a minute";
                 break;
             }
-            highest = {std::max<int>(highest.first, SendDlgItemMessageW(copy, 301, PBM_GETPOS, 0, 0)), std::max<int>(highest.second, SendDlgItemMessageW(copy, 302, PBM_GETPOS, 0, 0))};
+            highest.first = std::max<int>(highest.first, SendDlgItemMessageW(copy, 301, PBM_GETPOS, 0, 0));
+            highest.second = std::max<int>(highest.second, SendDlgItemMessageW(copy, 302, PBM_GETPOS, 0, 0));
         }
         return highest;
     }
@@ -75,29 +79,47 @@ protected:
     HWND main_ = nullptr;
 };
 
-static std::string MediaFolder() { char full[MAX_PATH]; return std::string(full, GetFullPathNameA(e2e::BesideTest("..\\media").c_str(), sizeof full, full, nullptr)); }
+static std::string MediaFolder()
+{
+    char full[MAX_PATH];
+    return std::string(full, GetFullPathNameA(e2e::BesideTest("..\\media").c_str(), sizeof full, full, nullptr));
+}
+
+// The values an installation registers: "Path", "SetupPath", "DisplayName", "UninstallString".
+static std::string RegisteredValues()
+{
+    std::string values;
+    for (const char* name : {"Path", "SetupPath"}) values += RegistryString(HKEY_CURRENT_USER, kUserKey, name) + "|";
+    for (const char* name : {"DisplayName", "UninstallString"})
+        values += RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, name) + "|";
+    return values;
+}
 
 TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
 {
-    const std::string media = MediaFolder(), created = temp_.Path() + "\\ソフト x";
-    const std::string typed = created + "\\表示", folder = typed + "\\IthraSS";  // trail bytes 0x5C, a blank
+    const std::string media = MediaFolder();
+    const std::string created = temp_.Path() + "\\ソフト x";  // trail bytes 0x5C, a blank
+    const std::string typed = created + "\\表示";
+    const std::string folder = typed + "\\IthraSS";
     Start(media);
     for (int round = 0; round < 2; ++round) {
         EXPECT_EQ(Button(), L"インストール");
         HWND dialog = FolderDialog();
         EXPECT_EQ(e2e::ControlText(dialog, 201), Wide(DefaultFolder()));  // proposed again in the second round
         ASSERT_EQ(WatchBars(Choose(dialog, typed, folder, true)), std::make_pair(100, 100));
-        Ask(L"インストールが完了しました。\n\nアンインストールはコントロールパネルのアプリケーションの追加と削除\nまたは、インストール元のセットアップから実行してください。", IDOK);
+        Ask(kInstalled, IDOK);
         EXPECT_EQ(Button(), L"アンインストール");
-        for (std::string entry : {"setup.exe", "nimbra.scr", "tile.bmp", "slide_01.qjx", "slide_15.qjx"})
-            EXPECT_EQ(ReadText((entry == "nimbra.scr" ? SystemFolder() : folder) + "\\" + entry), ReadText(media + "\\" + entry));
-        EXPECT_NE(ReadText(folder + "\\undelete.ini").find("+ " + created + "\r\n+ " + typed + "\r\n+ " + folder + "\r\n"), std::string::npos);
-        std::string values;
-        for (auto v : {std::make_pair(HKEY_CURRENT_USER, "Path"), {HKEY_CURRENT_USER, "SetupPath"}, {HKEY_LOCAL_MACHINE, "DisplayName"}, {HKEY_LOCAL_MACHINE, "UninstallString"}})
-            values += RegistryString(v.first, v.first == HKEY_CURRENT_USER ? kUserKey : kUninstallKey, v.second) + "|";
-        EXPECT_EQ(values, folder + "|" + media + "|Ithraスクリーンセーバー|" + folder + "\\setup.exe /r|");
+        for (std::string entry : {"setup.exe", "nimbra.scr", "tile.bmp", "slide_01.qjx", "slide_15.qjx"}) {
+            const std::string copy = (entry == "nimbra.scr" ? SystemFolder() : folder) + "\\" + entry;
+            EXPECT_EQ(ReadText(copy), ReadText(media + "\\" + entry));
+        }
+        const std::string folders = "+ " + created + "\r\n+ " + typed + "\r\n+ " + folder + "\r\n";
+        EXPECT_NE(ReadText(folder + "\\undelete.ini").find(folders), std::string::npos);
+        EXPECT_EQ(RegisteredValues(), folder + "|" + media + "|Ithraスクリーンセーバー|" + folder + "\\setup.exe /r|");
         if (round == 1) break;
-        Press(main_, 102), Ask(L"アンインストールを実行してもよろしいですか？", IDYES), Ask(L"アンインストールが完了しました。", IDOK);
+        Press(main_, 102);
+        Ask(L"アンインストールを実行してもよろしいですか？", IDYES);
+        Ask(L"アンインストールが完了しました。", IDOK);
         EXPECT_FALSE(Installed(created));
     }
     Press(main_, 998);  // "終了" quits without a question
@@ -108,11 +130,15 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
     ASSERT_TRUE(relocation.Start(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString")));
     EXPECT_EQ(relocation.Wait(Patience(10000)), 0);
     DWORD uninstaller = Reply(0, L"セットアップ|アンインストールを実行します.", IDOK);
-    HANDLE process = (guard_.EndWithTest(uninstaller), OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, uninstaller));
-    Reply(uninstaller, L"Ithraスクリーンセーバー - アンインストール|アンインストールを実行してもよろしいですか？", IDYES), Reply(uninstaller, std::wstring(kProduct) + L"|アンインストールに成功しました。", IDOK);
+    guard_.EndWithTest(uninstaller);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, uninstaller);
+    Reply(uninstaller, L"Ithraスクリーンセーバー - アンインストール|アンインストールを実行してもよろしいですか？", IDYES);
+    Reply(uninstaller, std::wstring(kProduct) + L"|アンインストールに成功しました。", IDOK);
+    EXPECT_EQ(WaitForSingleObject(process, Patience(10000)), static_cast<DWORD>(WAIT_OBJECT_0));
     DWORD code = 1;
-    EXPECT_TRUE(WaitForSingleObject(process, Patience(10000)) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code) &&
-                code == 0 && CloseHandle(process)) << code;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    EXPECT_EQ(code, 0u);
     EXPECT_FALSE(Installed(created));  // the installed setup.exe and the folders too
     EXPECT_EQ(ReadText(SystemFolder() + "\\unithra.exe"), ReadText(media + "\\setup.exe"));
     EXPECT_NE(PendingDeletions().find("unithra.exe"), std::string::npos);
@@ -120,8 +146,10 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
 
 TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
 {
-    const std::string media = temp_.Path() + "\\media", folder = temp_.Path() + "\\dest\\IthraSS";
-    CreateDirectoryA(media.c_str(), nullptr), CopyFileA((MediaFolder() + "\\setup.exe").c_str(), (media + "\\setup.exe").c_str(), FALSE);
+    const std::string media = temp_.Path() + "\\media";
+    const std::string folder = temp_.Path() + "\\dest\\IthraSS";
+    CreateDirectoryA(media.c_str(), nullptr);
+    CopyFileA((MediaFolder() + "\\setup.exe").c_str(), (media + "\\setup.exe").c_str(), FALSE);
     e2e::WriteFileBytes(media + "\\setup.ini", "#copystart\r\nsetup.exe\r\nnothere.bmp\r\n");
     e2e::Process failing;
     ASSERT_TRUE(failing.Start("\"" + media + "\\setup.exe\""));
@@ -129,39 +157,57 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     Reply(failing.Id(), L"Setup|" + Wide(media) + L"\\setup.ini が見つかりません", IDOK);
     Reply(failing.Id(), std::wstring(kProduct) + L"|セットアップの起動に失敗しました", IDOK);
     EXPECT_EQ(failing.Wait(5000), -1);  // its exit code
-    e2e::WriteFileBytes(media + "\\setup.ini", "#copystart\r\nsmall.txt\r\nbig.bin\r\n"), e2e::WriteFileBytes(media + "\\small.txt", "small");
+    e2e::WriteFileBytes(media + "\\setup.ini", "#copystart\r\nsmall.txt\r\nbig.bin\r\n");
+    e2e::WriteFileBytes(media + "\\small.txt", "small");
     // Long to copy; sparse, so quick to make.
     HANDLE big = CreateFileA((media + "\\big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    SetFilePointer(big, 256 << 20, nullptr, FILE_BEGIN), SetEndOfFile(big), CloseHandle(big);
+    SetFilePointer(big, 256 << 20, nullptr, FILE_BEGIN);
+    SetEndOfFile(big);
+    CloseHandle(big);
     Start(media);
 
     // At the folder dialog No keeps the typed text, No to making it and an empty one bring back the proposal.
     HWND dialog = FolderDialog();
     EXPECT_EQ(e2e::ControlText(dialog, 202), L"インストールに必要な容量は、約 256.0 MBです");
     const std::wstring confirm = L"確認|" + Wide(folder) + L" にインストールします。よろしいですか？";
-    SetText(dialog, 201, Wide(temp_.Path() + "\\dest")), Press(dialog, IDOK), Reply(Id(), confirm, IDNO);
+    SetText(dialog, 201, Wide(temp_.Path() + "\\dest"));
+    Press(dialog, IDOK);
+    Reply(Id(), confirm, IDNO);
     EXPECT_EQ(e2e::ControlText(dialog, 201), Wide(temp_.Path() + "\\dest"));
-    Press(dialog, IDOK), Reply(Id(), confirm, IDYES);
+    Press(dialog, IDOK);
+    Reply(Id(), confirm, IDYES);
     Reply(Id(), L"コピー|フォルダ " + Wide(folder) + L" は存在しません。\n作成しますか？", IDNO);
     EXPECT_EQ(e2e::ControlText(dialog, 201), Wide(DefaultFolder()));
-    SetText(dialog, 201, L""), Press(dialog, IDOK), Reply(Id(), L"Setup error|指定されたフォルダー :\n\n   \n\nは、無効です。もう一度やりなおしてください。\n例えば\n\n   " + Wide(DefaultFolder()), IDOK);
+    SetText(dialog, 201, L"");
+    Press(dialog, IDOK);
+    const std::wstring invalid = L"Setup error|指定されたフォルダー :\n\n   \n\nは、無効です。もう一度やりなおしてください。\n例えば\n\n   ";
+    Reply(Id(), invalid + Wide(DefaultFolder()), IDOK);
     EXPECT_EQ(e2e::ControlText(dialog, 201), Wide(DefaultFolder()));
-    Press(dialog, IDCANCEL), Reply(Id(), kAbandoned, IDOK);
+    Press(dialog, IDCANCEL);
+    Reply(Id(), kAbandoned, IDOK);
     EXPECT_FALSE(Exists(temp_.Path() + "\\dest"));
 
     // A cancel before the copy and one during the big file, whose older copy stays.
-    CreateDirectoryA((temp_.Path() + "\\dest").c_str(), nullptr), CreateDirectoryA(folder.c_str(), nullptr), e2e::WriteFileBytes(folder + "\\big.bin", "older");
-    PostMessageW(Choose(FolderDialog(), folder, folder, false), WM_COMMAND, IDCANCEL, 0), Reply(Id(), kAbandoned, IDOK);
+    CreateDirectoryA((temp_.Path() + "\\dest").c_str(), nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    e2e::WriteFileBytes(folder + "\\big.bin", "older");
+    PostMessageW(Choose(FolderDialog(), folder, folder, false), WM_COMMAND, IDCANCEL, 0);
+    Reply(Id(), kAbandoned, IDOK);
     EXPECT_FALSE(Exists(folder + "\\small.txt"));
     HWND copy = Choose(FolderDialog(), folder, folder, false);
     for (DWORD start = GetTickCount(); IsWindow(copy) && GetTickCount() - start < Patience(10000); Sleep(1))
         if (e2e::ControlText(copy, 304).find(L"big.bin") != std::wstring::npos) break;
-    PostMessageW(copy, WM_COMMAND, IDCANCEL, 0), Reply(Id(), kAbandoned, IDOK);
-    EXPECT_EQ(ReadText(folder + "\\small.txt") + ReadText(folder + "\\big.bin"), "smallolder");
+    PostMessageW(copy, WM_COMMAND, IDCANCEL, 0);
+    Reply(Id(), kAbandoned, IDOK);
+    EXPECT_EQ(ReadText(folder + "\\small.txt"), "small");
+    EXPECT_EQ(ReadText(folder + "\\big.bin"), "older");
     EXPECT_EQ(Button(), L"インストール");
     EXPECT_FALSE(Registered());
     EXPECT_EQ(Files(folder), "big.bin small.txt undelete.ini ");  // nothing left of the cancelled copies
 
-    for (int button : {IDNO, IDYES}) PostMessageW(main_, WM_CLOSE, 0, 0), Ask(L"終了してもよろしいですか？", button);
+    for (int button : {IDNO, IDYES}) {
+        PostMessageW(main_, WM_CLOSE, 0, 0);
+        Ask(L"終了してもよろしいですか？", button);
+    }
     EXPECT_EQ(setup_.Wait(Patience(5000)), 0);
 }

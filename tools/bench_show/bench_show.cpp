@@ -10,7 +10,6 @@
 #include "render/display_context.h"
 #include "saver/frame_thread.h"
 #include "saver/saver_window.h"
-#include "saver/saver_entry.h"
 #include "saver/settings.h"
 #include "saver/transitions.h"
 #include "tools/bench_machine/bench_machine.h"
@@ -35,7 +34,7 @@ struct Figures {
 // step the machine happened to interrupt does not pass for the slowest one.
 const int kRuns = 5;
 
-Figures Run(TransitionStepProc step, const TransitionState& start)
+Figures Run(TransitionStepProc step, const TransitionState& start, CDIB& display, const TRect32& view)
 {
     static double best[1024];
     int calls = 0;
@@ -43,7 +42,7 @@ Figures Run(TransitionStepProc step, const TransitionState& start)
         TransitionState state = start;
         for (int n = 0;; ++n) {
             double begin = Now();
-            int result = step(&state);
+            int result = step(&state, display, view);
             double spent = Now() - begin;
             if (result == -1 || n >= 1024) break;
             if (run == 0 || spent < best[n]) best[n] = spent;
@@ -75,8 +74,7 @@ void Measure(const char* folder, unsigned fitScreen)
     settings.fitScreen = fitScreen;
     TRect32 view = ComputeViewRect(width, height, fitScreen);
     settings.SetViewRect(view.x, view.y, view.width, view.height);
-    saverSettings = &settings;
-    displayContext = new CDIB(window);
+    CDIB* displayContext = new CDIB(window);
     displayContext->SetSlotCount(4);
     displayContext->SetStageFormat(640, 480, 32);
     displayContext->OpenStage(0);
@@ -95,17 +93,15 @@ void Measure(const char* folder, unsigned fitScreen)
            view.y, view.width, view.height);
     TransitionState state = {};
     state.wipe.sourceSlot = 0;
-    Report("StripWipe", Run(StripWipe, state));
+    Report("StripWipe", Run(StripWipe, state, *displayContext, settings.viewRect));
     state = TransitionState{};
     state.dissolve.maskSlot = 2;
     state.dissolve.sourceSlot = 0;
-    Report("MaskDissolve", Run(MaskDissolve, state));
+    Report("MaskDissolve", Run(MaskDissolve, state, *displayContext, settings.viewRect));
     state = TransitionState{};
-    Report("SmearDown", Run(SmearDown, state));
+    Report("SmearDown", Run(SmearDown, state, *displayContext, settings.viewRect));
 
     delete displayContext;
-    displayContext = nullptr;
-    saverSettings = nullptr;
     DestroyWindow(window);
 }
 

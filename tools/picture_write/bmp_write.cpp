@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "tools/picture_write/bgr_pixels.h"
+
 namespace {
 
 void Put16(uint8_t* p, uint32_t v) { p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); }
@@ -32,12 +34,7 @@ void BmpWrite24(const uint32_t* pixels, int32_t width, int32_t height, uint8_t* 
     Put32(out + 42, 2835);
     for (int32_t y = 0; y < height; ++y) {
         uint8_t* row = out + 54 + size_t(height - 1 - y) * rowBytes;
-        const uint32_t* src = pixels + size_t(y) * size_t(width);
-        for (int32_t x = 0; x < width; ++x) {
-            row[3 * x] = uint8_t(src[x]);
-            row[3 * x + 1] = uint8_t(src[x] >> 8);
-            row[3 * x + 2] = uint8_t(src[x] >> 16);
-        }
+        PackBgr(pixels + size_t(y) * size_t(width), size_t(width), row);
         std::memset(row + 3 * size_t(width), 0, rowBytes - 3 * size_t(width));
     }
 }

@@ -2,13 +2,13 @@
 // own pictures, so that every show dissolves the same way.
 #include "tools/picture_write/dissolve_mask.h"
 
+#include "imagefile/show_shape.h"
 #include "tools/picture_write/bmp_write.h"
 
 namespace {
 
-constexpr int kBlock = 16;   // one frame is a block of 16 by 16 pixels
-constexpr int kFrames = 16;  // frames of the dissolve, side by side
-constexpr int32_t kStripWidth = kBlock * kFrames;
+constexpr int kBlock = kMaskBlock;  // one frame is a block of kMaskBlock by kMaskBlock pixels
+constexpr int32_t kStripWidth = kBlock * kMaskFrames;
 
 // Ordered-dither (Bayer) order of a 16 by 16 block: rank 0..255; every run of 16 consecutive ranks
 // is spread evenly over the block. The finest bit of x and y picks the most significant digit.
@@ -28,7 +28,7 @@ void DissolveMaskWrite(uint8_t* out)
 {
     // Frame f has 16 (f + 1) of the 256 pixels switched, so the frames add up and the last is all black.
     uint32_t strip[kStripWidth * kBlock];
-    for (int f = 0; f < kFrames; ++f)
+    for (int f = 0; f < kMaskFrames; ++f)
         for (int y = 0; y < kBlock; ++y)
             for (int x = 0; x < kBlock; ++x)
                 strip[y * kStripWidth + kBlock * f + x] = Bayer(x, y) < kBlock * (f + 1) ? 0x000000 : 0xFFFFFF;

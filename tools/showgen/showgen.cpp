@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "imagefile/show_shape.h"
+#include "tools/picture_write/bgr_pixels.h"
 #include "tools/picture_write/bmp_write.h"
 #include "tools/picture_write/qjx_encode.h"
 #include "tools/picture_write/dissolve_mask.h"
@@ -330,20 +332,16 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
-    void (*const painters[15])(Picture&) = {Sunset, Mandelbrot, Plasma, Truchet, Julia, Rings, Honeycomb, City,
+    void (*const painters[kSlideCount])(Picture&) = {Sunset, Mandelbrot, Plasma, Truchet, Julia, Rings, Honeycomb, City,
                                             Carpet, Glass, Spiral, Weave, Waves, Argyle, Sunburst};
     Picture picture(kQjxPixelCount);
     std::vector<uint8_t> bgr(kQjxDecodedSize), file(kQjxHeaderSize + QjxMaxStreamSize(kQjxPixelCount));
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < kSlideCount; ++i) {
         painters[i](picture);
-        for (uint32_t k = 0; k < kQjxPixelCount; ++k) {
-            bgr[3 * k] = uint8_t(picture[k]);
-            bgr[3 * k + 1] = uint8_t(picture[k] >> 8);
-            bgr[3 * k + 2] = uint8_t(picture[k] >> 16);
-        }
+        PackBgr(picture.data(), kQjxPixelCount, bgr.data());
         const size_t size = QjxEncodeFile(bgr.data(), file.data());
         char name[32];
-        std::snprintf(name, sizeof name, "/slide_%02d.qjx", i + 1);
+        std::snprintf(name, sizeof name, "/" NIMBRA_SLIDE_NAME_FORMAT, i + 1);
         if (size == 0 || !WriteFile(folder + name, file.data(), size)) {
             std::fprintf(stderr, "showgen: cannot write %s%s\n", folder.c_str(), name);
             return 1;
@@ -352,8 +350,8 @@ int main(int argc, char** argv)
 
     std::vector<uint8_t> tile(DissolveMaskFileSize());
     DissolveMaskWrite(tile.data());
-    if (!WriteFile(folder + "/tile.bmp", tile.data(), tile.size())) {
-        std::fprintf(stderr, "showgen: cannot write %s/tile.bmp\n", folder.c_str());
+    if (!WriteFile(folder + "/" NIMBRA_MASK_NAME, tile.data(), tile.size())) {
+        std::fprintf(stderr, "showgen: cannot write %s/" NIMBRA_MASK_NAME "\n", folder.c_str());
         return 1;
     }
     return 0;

@@ -14,7 +14,10 @@ static std::string Beside(const char* name)  // beside the program, where the te
 
 static void Note(const std::string& line)
 {
-    if (FILE* log = fopen(Beside("calls.txt").c_str(), "ab")) fprintf(log, "%s\n", line.c_str()), fclose(log);
+    FILE* log = fopen(Beside("calls.txt").c_str(), "ab");
+    if (log == nullptr) return;
+    fprintf(log, "%s\n", line.c_str());
+    fclose(log);
 }
 
 extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window)
@@ -22,13 +25,17 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window)
     SendMessageA(window, WM_KEYDOWN, 'A', 0);  // what a person does while the dialog is up
     Note("VerifyScreenSavePwd " + std::to_string(reinterpret_cast<uintptr_t>(window)));
     char answer[8] = {};
-    if (FILE* in = fopen(Beside("answer.txt").c_str(), "rb")) fread(answer, 1, 6, in), fclose(in);
+    if (FILE* in = fopen(Beside("answer.txt").c_str(), "rb")) {
+        fread(answer, 1, 6, in);
+        fclose(in);
+    }
     return std::string(answer) == "accept";
 }
 
 extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND parent, DWORD a, DWORD b)
 {
-    Note(std::string("PwdChangePasswordA ") + provider + " " + std::to_string(reinterpret_cast<uintptr_t>(parent)) + " " +
-         std::to_string(a) + " " + std::to_string(b));
+    const std::string window = std::to_string(reinterpret_cast<uintptr_t>(parent));
+    Note(std::string("PwdChangePasswordA ") + provider + " " + window + " " + std::to_string(a) + " " +
+         std::to_string(b));
     return 0;
 }
