@@ -28,9 +28,41 @@ else()
   endif()
 endif()
 
-# Product code: no exceptions, no RTTI, warnings on.
+# Product code: no exceptions, no RTTI, warnings on. The i686 build is for the 486 and later: the
+# compiler's default there, the Pentium Pro, has CMOV and FCOMI, which a 486 or Pentium lacks.
 function(nimbra_product target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
+  target_compile_options(${target} PRIVATE -Wall -Wextra
+                         $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics>)
+  if(NOT NIMBRA_ARCH STREQUAL i686)
+    return()
+  endif()
+  # No unwinding tables either: the programs use no exceptions, and the tables would only take room.
+  target_compile_options(${target} PRIVATE -march=i486 -fno-asynchronous-unwind-tables)
+  # In a shipped program the C runtime comes after every library of ours on the link line.
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL STATIC_LIBRARY AND NOT target MATCHES "^(program_runtime|format_text)$")
+    target_link_libraries(${target} INTERFACE "$<$<BOOL:$<TARGET_PROPERTY:NIMBRA_SHIPPED>>:program_runtime>")
+  endif()
+endfunction()
+
+# A program we ship: stripped, with a link map beside it (build/.../bin/NAME.map) for the instruction
+# check. The i686 programs start with our own start-up code and link CRTDLL.DLL, the C runtime every
+# Windows 95 and NT 4.0 has, instead of the toolchain's start-up code and MSVCRT.DLL; call this after
+# every other target_link_libraries of the program, so that the runtime comes last on the link line.
+function(nimbra_shipped target)
+  target_link_options(${target} PRIVATE -s -Wl,-Map=$<TARGET_FILE:${target}>.map)
+  if(NOT NIMBRA_ARCH STREQUAL i686)
+    return()
+  endif()
+  get_target_property(windowed ${target} WIN32_EXECUTABLE)
+  if(windowed)
+    target_sources(${target} PRIVATE $<TARGET_OBJECTS:window_start>)
+  else()
+    target_sources(${target} PRIVATE $<TARGET_OBJECTS:console_start>)
+  endif()
+  set_target_properties(${target} PROPERTIES NIMBRA_SHIPPED ON)
+  target_link_options(${target} PRIVATE -nostartfiles -nodefaultlibs)
+  target_link_libraries(${target} PRIVATE program_runtime)
 endfunction()
 
 # A libFuzzer target, registered as a test that runs for a bounded time from a seed corpus

@@ -13,6 +13,7 @@
 #include "setup/pump_messages.h"
 #include "setup/resource.h"
 #include "setup/uninstall_log.h"
+#include "setup/windows_family.h"
 
 namespace {
 
@@ -149,8 +150,7 @@ HANDLE CreateTemporary(SetupState& state, const char* destination, char* tempora
 // its place: the user never ends up with neither.
 bool Replace(const char* temporary, const char* destination)
 {
-    if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING)) return true;
-    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+    if (!OnWindows95Family()) return MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING) != 0;
     char aside[kPathBytes];
     const size_t length = strlen(temporary);
     memcpy(aside, temporary, length + 1);
