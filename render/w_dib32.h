@@ -6,6 +6,8 @@
 
 // A pixel is the 32-bit value 0x00RRGGBB (bytes blue, green, red, fourth byte); pixel (0, 0) is the
 // top-left one whatever the memory order of the rows. Colours, keys and fill values use that form.
+// Final, yet every operation is virtual: the table of 34 operations, in this order, is the surface as
+// its callers know it, kept whole even where nothing in this program calls an operation.
 class CDIBSurface final {
 public:
     explicit CDIBSurface(HWND window);  // makes no GDI object; counts the instance
@@ -49,14 +51,16 @@ public:
     virtual int LoadImageFile(const char* path, const RGBQUAD* palette);  // palette may be null
     virtual int LoadQjx(const char* path);
 
-    // Live surfaces of the whole program.
-    static int InstanceCount();
+    static int InstanceCount();  // live surfaces of the whole program
+    // Shared by every surface, built with the first and released with the last (null if allocation
+    // failed): scaleTable[level * 256 + v] = level * v / 255; signedScaleTable[level * 512 + 256 + d] =
+    // level * d / 255 truncated toward zero, for d in -255..255, as a byte to add modulo 256.
+    static BYTE* scaleTable;
+    static BYTE* signedScaleTable;
 
 private:
     CDIBSurface(const CDIBSurface&) = delete;
     CDIBSurface& operator=(const CDIBSurface&) = delete;
-    // The keyed copy proper; it trusts its rectangle, which ClipCopy has already put inside both surfaces.
-    void CopyKeyedClipped(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h, DWORD key);
 
     DWORD flags;              // bit 0: a DIB section exists
     HWND window;              // kept by Destroy, so the surface can be created again
@@ -80,3 +84,15 @@ private:
 
 // Blend kernels selected by the mode of BlendFrom and BlendColor.
 enum { kBlendMix = 0, kBlendAdd = 1, kBlendSubtract = 2 };
+
+// A pixel made of f(d, s, shift) for the bytes of d and s at shift 0, 8, ... (Bytes of them; a fourth
+// byte left out is 0), each result a value 0..255.
+template <int Bytes, class F>
+inline DWORD PerByte(DWORD d, DWORD s, F f)
+{
+    DWORD result = 0;
+    for (int shift = 0; shift < 8 * Bytes; shift += 8)
+        result |= static_cast<DWORD>(f(static_cast<int>((d >> shift) & 0xFF), static_cast<int>((s >> shift) & 0xFF),
+                                       shift)) << shift;
+    return result;
+}

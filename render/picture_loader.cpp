@@ -36,9 +36,9 @@ uint8_t* ReadWholeFile(const char* path, size_t* size)
     return bytes;
 }
 
-bool Begins(const uint8_t* bytes, size_t size, uint8_t first, uint8_t second)
+bool Begins(const uint8_t* b, size_t size, uint8_t first, uint8_t second)
 {
-    return size >= 2 && bytes[0] == first && bytes[1] == second;
+    return size >= 2 && b[0] == first && b[1] == second;
 }
 
 // Create, or keep the DIB section the surface already has when its size and row order are the ones
@@ -58,11 +58,7 @@ int Prepare(CDIBSurface& surface, int width, int height)
 int PutSlide(CDIBSurface& surface, const uint8_t* bytes, size_t size)
 {
     if (QjxCheckHeader(bytes, size) != 0 || Prepare(surface, kQjxWidth, -kQjxHeight) != 0) return -1;
-    uint8_t* pixels = reinterpret_cast<uint8_t*>(surface.PixelPtr(0, 0));
-    const bool contiguous =
-        surface.GetPitch() == int(kQjxPixelBytes) * kQjxWidth &&
-        reinterpret_cast<uint8_t*>(surface.PixelPtr(0, kQjxHeight - 1)) == pixels + kQjxSurfaceBytes - kQjxPixelBytes * kQjxWidth;
-    if (contiguous && QjxDecodeFile(bytes, size, pixels) == 0) return 0;
+    if (QjxDecodeFile(bytes, size, static_cast<uint8_t*>(surface.GetBits())) == 0) return 0;
     surface.Destroy();
     return -1;
 }
@@ -80,37 +76,28 @@ int PutBmp(CDIBSurface& surface, const uint8_t* bytes, size_t size, const RGBQUA
     }
     // The surface keeps the file's row order; the rows are placed by picture row either way.
     if (Prepare(surface, layout.width, layout.storedHeight) != 0) return -1;
-    for (int y = 0; y < layout.height; ++y) {
-        DWORD* row = surface.PixelPtr(0, y);
-        if (!row) {
-            surface.Destroy();
-            return -1;
-        }
-        BmpConvertRow(layout, BmpStoredRow(layout, bytes, y), table, row);
-    }
+    for (int y = 0; y < layout.height; ++y) BmpConvertRow(layout, BmpStoredRow(layout, bytes, y), table, surface.PixelPtr(0, y));
     return 0;
+}
+
+// A BMP file (when bmp is true) or a QJX slide, recognised by its first two bytes.
+int LoadPicture(CDIBSurface& surface, const char* path, bool bmp, const RGBQUAD* palette)
+{
+    size_t size = 0;
+    uint8_t* bytes = ReadWholeFile(path, &size);
+    if (!bytes) return -1;
+    int result = -1;
+    if (bmp && Begins(bytes, size, 'B', 'M')) result = PutBmp(surface, bytes, size, palette);
+    if (Begins(bytes, size, kQjxMagic0, kQjxMagic1)) result = PutSlide(surface, bytes, size);
+    std::free(bytes);
+    return result;
 }
 
 }  // namespace
 
 int CDIBSurface::LoadImageFile(const char* path, const RGBQUAD* palette)
 {
-    size_t size = 0;
-    uint8_t* bytes = ReadWholeFile(path, &size);
-    if (!bytes) return -1;
-    int result = -1;
-    if (Begins(bytes, size, 'B', 'M')) result = PutBmp(*this, bytes, size, palette);
-    else if (Begins(bytes, size, kQjxMagic0, kQjxMagic1)) result = PutSlide(*this, bytes, size);
-    std::free(bytes);
-    return result;
+    return LoadPicture(*this, path, true, palette);
 }
 
-int CDIBSurface::LoadQjx(const char* path)
-{
-    size_t size = 0;
-    uint8_t* bytes = ReadWholeFile(path, &size);
-    if (!bytes) return -1;
-    const int result = Begins(bytes, size, kQjxMagic0, kQjxMagic1) ? PutSlide(*this, bytes, size) : -1;
-    std::free(bytes);
-    return result;
-}
+int CDIBSurface::LoadQjx(const char* path) { return LoadPicture(*this, path, false, nullptr); }
