@@ -27,19 +27,22 @@ DWORD Subtract(DWORD d, DWORD s, const BYTE* row)
 // No caller passes a level outside 0..255; one that did would index outside its table row.
 int ClampLevel(int level) { return level < 0 ? 0 : level > 255 ? 255 : level; }
 
-// The kernel and table row of a mode, or false for an unknown mode or missing tables.
-bool ChooseKernel(int mode, int level, Kernel* kernel, const BYTE** row)
+// The rows of BlendFrom (from source) and BlendColor (source null: the constant colour), clipped; -1
+// for an unknown mode or missing tables. The kernel and its table row are chosen once for the call.
+int BlendRows(CDIBSurface* target, int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h,
+              DWORD colour, int mode, int level)
 {
-    if (!CDIBSurface::scaleTable || !CDIBSurface::signedScaleTable) return false;
-    level = ClampLevel(level);
-    if (mode == kBlendMix) {
-        *kernel = Mix;
-        *row = CDIBSurface::signedScaleTable + level * 512 + 256;
-        return true;
+    if (!CDIBSurface::scaleTable || !CDIBSurface::signedScaleTable) return -1;
+    if (mode != kBlendMix && mode != kBlendAdd && mode != kBlendSubtract) return -1;
+    const Kernel kernel = mode == kBlendMix ? Mix : mode == kBlendAdd ? Add : Subtract;
+    const BYTE* row = mode == kBlendMix ? CDIBSurface::signedScaleTable + ClampLevel(level) * 512 + 256
+                                        : CDIBSurface::scaleTable + ClampLevel(level) * 256;
+    for (int r = h - 1; r >= 0; --r) {
+        DWORD* d = target->PixelPtr(dx, dy + r);
+        const DWORD* s = source ? source->PixelPtr(sx, sy + r) : nullptr;
+        for (int i = 0; i < w; ++i) d[i] = kernel(d[i], s ? s[i] : colour, row);
     }
-    *kernel = mode == kBlendAdd ? Add : Subtract;
-    *row = CDIBSurface::scaleTable + level * 256;
-    return mode == kBlendAdd || mode == kBlendSubtract;
+    return 0;
 }
 
 }  // namespace
@@ -47,28 +50,13 @@ bool ChooseKernel(int mode, int level, Kernel* kernel, const BYTE** row)
 int CDIBSurface::BlendFrom(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h, int mode, int level)
 {
     if (!source || ClipCopy(&dx, &dy, source, &sx, &sy, &w, &h) != 0) return -1;
-    Kernel kernel;
-    const BYTE* row;
-    if (!ChooseKernel(mode, level, &kernel, &row)) return -1;
-    for (int r = h - 1; r >= 0; --r) {
-        DWORD* d = PixelPtr(dx, dy + r);
-        const DWORD* s = source->PixelPtr(sx, sy + r);
-        for (int i = 0; i < w; ++i) d[i] = kernel(d[i], s[i], row);
-    }
-    return 0;
+    return BlendRows(this, dx, dy, source, sx, sy, w, h, 0, mode, level);
 }
 
 int CDIBSurface::BlendColor(int x, int y, int w, int h, DWORD colour, int mode, int level)
 {
     if (ClipRect(&x, &y, &w, &h) != 0) return -1;
-    Kernel kernel;
-    const BYTE* row;
-    if (!ChooseKernel(mode, level, &kernel, &row)) return -1;
-    for (int r = h - 1; r >= 0; --r) {
-        DWORD* d = PixelPtr(x, y + r);
-        for (int i = 0; i < w; ++i) d[i] = kernel(d[i], colour, row);
-    }
-    return 0;
+    return BlendRows(this, x, y, nullptr, 0, 0, w, h, colour, mode, level);
 }
 
 // Each pixel is mixed over the destination by its own fourth byte a; where a is 0 the destination
@@ -91,19 +79,6 @@ int CDIBSurface::Darken(int x, int y, int w, int h, int level)
     if (ClipRect(&x, &y, &w, &h) != 0) return -1;
     if (!scaleTable) return 0;
     const BYTE* row = scaleTable + ClampLevel(level) * 256;
-    auto darken = [row](DWORD v) {
-        return static_cast<DWORD>(row[v & 0xFF]) | row[(v >> 8) & 0xFF] << 8 | row[(v >> 16) & 0xFF] << 16;
-    };
-    for (int r = h - 1; r >= 0; --r) {
-        DWORD* d = PixelPtr(x, y + r);
-        int i = 0;
-        for (; i + 4 <= w; i += 4) {
-            d[i] = darken(d[i]);
-            d[i + 1] = darken(d[i + 1]);
-            d[i + 2] = darken(d[i + 2]);
-            d[i + 3] = darken(d[i + 3]);
-        }
-        for (; i < w; ++i) d[i] = darken(d[i]);
-    }
+    EachPixel(x, y, w, h, [row](DWORD d) { return PerByte<3>(d, 0, [row](int db, int, int) { return row[db]; }); });
     return 0;
 }

@@ -3,11 +3,7 @@
 
 #include <cstring>
 
-CChangeDisplay::CChangeDisplay() : changed(0)
-{
-    memset(&savedMode, 0, sizeof savedMode);
-    memset(&targetMode, 0, sizeof targetMode);
-}
+CChangeDisplay::CChangeDisplay() : savedMode(), targetMode(), changed(0) {}
 
 CChangeDisplay::~CChangeDisplay() { Restore(); }
 

@@ -7,9 +7,7 @@
 
 CDIB::CDIB(HWND window_)
     : stage(nullptr), spareSurface(nullptr), slots(nullptr), slotCount(0), window(window_), fullScreen(0),
-      stageWidth(0), stageHeight(0), stageBits(0), viewWidth(0), viewHeight(0)
-{
-}
+      stageWidth(0), stageHeight(0), stageBits(0), viewWidth(0), viewHeight(0) {}
 
 CDIB::~CDIB()
 {
@@ -23,7 +21,7 @@ int CDIB::SetSlotCount(int count)
     if (count < 0 || count > kMaxSlots) return -1;
     FreeSlots();
     // At least one entry, so that a table of no slots is still a valid block.
-    slots = static_cast<CDIBSurface**>(MemAlloc(static_cast<DWORD>((count > 0 ? count : 1) * sizeof(CDIBSurface*))));
+    slots = static_cast<CDIBSurface**>(MemAlloc(static_cast<DWORD>(count > 0 ? count : 1) * sizeof(CDIBSurface*)));
     if (slots == nullptr) return -1;
     slotCount = count;
     return 0;
@@ -49,7 +47,7 @@ int CDIB::CreateStage(int width, int height)
 
 int CDIB::CreateSlot(int index)
 {
-    if (slots == nullptr || index < 0 || index >= slotCount) return -1;
+    if (index < 0 || index >= slotCount) return -1;  // no slots while there is no table
     delete slots[index];
     slots[index] = new (std::nothrow) CDIBSurface(window);
     return slots[index] != nullptr ? 0 : -1;
@@ -57,8 +55,8 @@ int CDIB::CreateSlot(int index)
 
 int CDIB::LoadFile(int index, const char* path, const RGBQUAD* palette)
 {
-    if (slots == nullptr || index < 0 || index >= slotCount) return -1;
-    if (slots[index] == nullptr && CreateSlot(index) != 0) return -1;
+    if (index < 0 || index >= slotCount) return -1;
+    if (slots[index] == nullptr && CreateSlot(index) != 0) return -1;  // a loaded slot keeps its surface
     return slots[index]->LoadImageFile(path, palette);
 }
 
@@ -66,8 +64,7 @@ CDIBSurface* CDIB::GetSurface(int index)
 {
     if (index == kSpareIndex) return spareSurface;
     if (index == kStageIndex) return stage;
-    if (index < kSpareIndex || index >= slotCount || slots == nullptr) return nullptr;
-    return slots[index];
+    return index < 0 || index >= slotCount ? nullptr : slots[index];
 }
 
 // GDI's COLORONCOLOR stretch drops or repeats whole rows and columns, never averages them.
@@ -113,9 +110,8 @@ void CDIB::CloseAll()
     fullScreen = 0;
     FreeSlots();
     delete spareSurface;
-    spareSurface = nullptr;
     delete stage;
-    stage = nullptr;
+    spareSurface = stage = nullptr;
 }
 
 void CDIB::FreeSlots()

@@ -17,12 +17,7 @@ public:
     ~CDIB();  // releases every surface and undoes a display-mode change
 
     int SetSlotCount(int count);
-    void SetStageFormat(int width, int height, int bits)  // no checks: OpenStage makes the stage
-    {
-        stageWidth = width;
-        stageHeight = height;
-        stageBits = bits;
-    }
+    void SetStageFormat(int width, int height, int bits) { stageWidth = width; stageHeight = height; stageBits = bits; }
     void SetViewSize(int width, int height) { viewWidth = width; viewHeight = height; }
     int OpenStage(int takeOver);
     int CreateStage(int width, int height);
@@ -43,11 +38,8 @@ public:
     int slotCount;
     HWND window;
     int fullScreen;
-    int stageWidth;
-    int stageHeight;
-    int stageBits;
-    int viewWidth;   // stored for callers that set a view size; no operation reads it
-    int viewHeight;
+    int stageWidth, stageHeight, stageBits;
+    int viewWidth, viewHeight;  // stored for callers that set a view size; no operation reads them
     // Part of the context's record as callers know it, yet never taken: only the frame thread uses the
     // context while the show runs, and the main thread only before and after.
     CCriticalSection lock;

@@ -1,7 +1,6 @@
 // FadeFrom and AddFrom: clipping, the plain loops, and the question whether the processor has the
 // packed-integer (MMX) instructions that fade_add_packed.cpp uses instead.
 #include "render/fade_add_packed.h"
-
 #if defined(__i386__)
 #include <cpuid.h>
 #endif
@@ -18,9 +17,8 @@ bool ProcessorHasMmx()
     unsigned long before, after;
     __asm__ volatile("pushfl; popl %0; movl %0, %1; xorl $0x200000, %1; pushl %1; popfl; pushfl; popl %1; "
                      "pushl %0; popfl" : "=&r"(before), "=&r"(after) : : "cc");
-    unsigned maxLeaf = 0, signature, b, c, features = 0;
-    if ((before ^ after) & 0x200000) __cpuid(0, maxLeaf, b, c, features);
-    features = 0;
+    unsigned maxLeaf = 0, signature, b, c, d, features = 0;
+    if ((before ^ after) & 0x200000) __cpuid(0, maxLeaf, b, c, d);
     if (maxLeaf >= 1) __cpuid(1, signature, b, c, features);
     return (features & bit_MMX) != 0;
 }
@@ -42,6 +40,34 @@ DWORD AddPixel(DWORD d, DWORD s)
     return PerByte<4>(d, s, [](int db, int sb, int) { return db + sb > 255 ? 255 : db + sb; });
 }
 
+void FadeRectPlain(CDIBSurface* target, int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h,
+                   int weight)
+{
+    const int fc = (weight & 0xFF) * 128, fa = ((weight >> 16) & 0xFF) * 128;
+    for (int r = h - 1; r >= 0; --r) {
+        DWORD* d = target->PixelPtr(dx, dy + r);
+        const DWORD* s = source->PixelPtr(sx, sy + r);
+        for (int i = w - 1; i >= 0; --i) d[i] = FadePixel(d[i], s[i], fc, fa);
+    }
+}
+
+// Two pixels at a time from the right end of the row, both read before either is written, as the
+// packed path does; an odd leftmost pixel by itself.
+void AddRectPlain(CDIBSurface* target, int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h)
+{
+    for (int r = h - 1; r >= 0; --r) {
+        DWORD* d = target->PixelPtr(dx, dy + r);
+        const DWORD* s = source->PixelPtr(sx, sy + r);
+        int i = w - 2;
+        for (; i >= 0; i -= 2) {
+            const DWORD left = AddPixel(d[i], s[i]);
+            d[i + 1] = AddPixel(d[i + 1], s[i + 1]);
+            d[i] = left;
+        }
+        if (i == -1) d[0] = AddPixel(d[0], s[0]);
+    }
+}
+
 }  // namespace
 
 bool UsePackedFadeAdd()
@@ -55,38 +81,13 @@ void AllowPackedFadeAdd(bool allow) { packedState = allow ? -1 : 0; }
 int CDIBSurface::FadeFrom(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h, int weight)
 {
     if (!source || ClipCopy(&dx, &dy, source, &sx, &sy, &w, &h) != 0) return -1;
-    if (UsePackedFadeAdd()) {
-        FadeRectPacked(this, dx, dy, source, sx, sy, w, h, weight);
-        return 0;
-    }
-    const int fc = (weight & 0xFF) * 128, fa = ((weight >> 16) & 0xFF) * 128;
-    for (int r = h - 1; r >= 0; --r) {
-        DWORD* d = PixelPtr(dx, dy + r);
-        const DWORD* s = source->PixelPtr(sx, sy + r);
-        for (int i = w - 1; i >= 0; --i) d[i] = FadePixel(d[i], s[i], fc, fa);
-    }
+    (UsePackedFadeAdd() ? FadeRectPacked : FadeRectPlain)(this, dx, dy, source, sx, sy, w, h, weight);
     return 0;
 }
 
-// Two pixels at a time from the right end of the row, both read before either is written, as the
-// packed path does; an odd leftmost pixel by itself.
 int CDIBSurface::AddFrom(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h)
 {
     if (!source || ClipCopy(&dx, &dy, source, &sx, &sy, &w, &h) != 0) return -1;
-    if (UsePackedFadeAdd()) {
-        AddRectPacked(this, dx, dy, source, sx, sy, w, h);
-        return 0;
-    }
-    for (int r = h - 1; r >= 0; --r) {
-        DWORD* d = PixelPtr(dx, dy + r);
-        const DWORD* s = source->PixelPtr(sx, sy + r);
-        int i = w - 2;
-        for (; i >= 0; i -= 2) {
-            const DWORD left = AddPixel(d[i], s[i]), right = AddPixel(d[i + 1], s[i + 1]);
-            d[i] = left;
-            d[i + 1] = right;
-        }
-        if (i == -1) d[0] = AddPixel(d[0], s[0]);
-    }
+    (UsePackedFadeAdd() ? AddRectPacked : AddRectPlain)(this, dx, dy, source, sx, sy, w, h);
     return 0;
 }

@@ -1,9 +1,8 @@
-// FadeFrom's and AddFrom's rectangles with the processor's packed-integer (MMX) instructions, two pixels
-// at a time; the one file built for MMX, and called only when the processor has it (fade_add.cpp).
+// FadeFrom's and AddFrom's rectangles with the processor's packed-integer (MMX) instructions; the one
+// file built for MMX, and called only when the processor has it (fade_add.cpp).
 #include "render/fade_add_packed.h"
 
 #include <mmintrin.h>
-
 #include <cstring>
 
 namespace {

@@ -2,27 +2,13 @@
 // software keyed copies.
 #include "render/w_dib32.h"
 
-namespace {
-
 const int kKeyedFlag = 0x1000000;
-
-// right - left, or false when it does not fit 32 bits.
-bool Extent(LONG from, LONG to, int* size)
-{
-    const long long extent = static_cast<long long>(to) - from;
-    *size = static_cast<int>(extent);
-    return extent >= -0x7FFFFFFFLL && extent <= 0x7FFFFFFF;
-}
-
-}  // namespace
 
 int CDIBSurface::StretchFrom(const RECT* destination, CDIBSurface* source, const RECT* sourceRect, int flags_)
 {
-    int dw, dh, sw, sh;
-    if (!source || !destination || !sourceRect || !Extent(destination->left, destination->right, &dw) ||
-        !Extent(destination->top, destination->bottom, &dh) || !Extent(sourceRect->left, sourceRect->right, &sw) ||
-        !Extent(sourceRect->top, sourceRect->bottom, &sh))
-        return -1;
+    if (!source || !destination || !sourceRect) return -1;
+    const int dw = destination->right - destination->left, dh = destination->bottom - destination->top;
+    const int sw = sourceRect->right - sourceRect->left, sh = sourceRect->bottom - sourceRect->top;
     // -1 has bit 24 set, yet stretches through GDI.
     if (flags_ != -1 && (flags_ & kKeyedFlag)) {
         StretchKeyed(destination->left, destination->top, dw, dh, source, sourceRect->left, sourceRect->top, sw, sh,

@@ -1,9 +1,7 @@
-// The surface's picture loaders: a file is opened once and read whole, then a QJX slide or a BMP file
-// is put into the surface by a named step that LoadImageFile and LoadQjx share.
-// What a bad file leaves behind: a file that cannot be read, a slide refused by its header and any
-// refused BMP (its reader checks the whole file first) leave the surface as it was; a slide whose
-// stream is found broken while decoding, or a surface that cannot be created, leaves it without a
-// picture, never with half of one.
+// The surface's picture loaders: a file is read whole, then a QJX slide or a BMP file is put into the
+// surface. A file that cannot be read, a slide refused by its header and any refused BMP (its reader
+// checks the whole file first) leave the surface as it was; a slide found broken while decoding, or a
+// surface that cannot be created, leaves it without a picture, never with half of one.
 #include "render/w_dib32.h"
 
 #include <cstdint>
@@ -26,38 +24,19 @@ uint8_t* ReadWholeFile(const char* path, size_t* size)
     const LONG total = file.Seek(0, 2);
     if (total < 0 || file.Seek(0, 0) != 0) return nullptr;
     uint8_t* bytes = static_cast<uint8_t*>(std::malloc(total > 0 ? size_t(total) : 1));
-    const bool read = bytes && file.Read(bytes, int(total)) == int(total);
-    file.Close();
-    if (!read) {
-        std::free(bytes);
-        return nullptr;
+    if (bytes && file.Read(bytes, int(total)) == int(total)) {
+        *size = size_t(total);
+        return bytes;
     }
-    *size = size_t(total);
-    return bytes;
-}
-
-bool Begins(const uint8_t* b, size_t size, uint8_t first, uint8_t second)
-{
-    return size >= 2 && b[0] == first && b[1] == second;
-}
-
-// Create, or keep the DIB section the surface already has when its size and row order are the ones
-// asked for: every picture is written whole, and touching the pages of a fresh section costs more
-// than decoding a slide (the director loads every slide into the same 640 by 480 slot).
-int Prepare(CDIBSurface& surface, int width, int height)
-{
-    const int rows = height < 0 ? -height : height;
-    if (surface.GetBits() && surface.GetWidth() == width && surface.GetHeight() == rows &&
-        (surface.GetPitch() > 0) == (height < 0))
-        return 0;
-    return surface.Create(width, height);
+    std::free(bytes);
+    return nullptr;
 }
 
 // A slide file in memory into the surface. A top-down surface holds the picture's rows in file
 // order, one after another, so the stream is decoded straight into it.
 int PutSlide(CDIBSurface& surface, const uint8_t* bytes, size_t size)
 {
-    if (QjxCheckHeader(bytes, size) != 0 || Prepare(surface, kQjxWidth, -kQjxHeight) != 0) return -1;
+    if (QjxCheckHeader(bytes, size) != 0 || surface.Create(kQjxWidth, -kQjxHeight) != 0) return -1;
     if (QjxDecodeFile(bytes, size, static_cast<uint8_t*>(surface.GetBits())) == 0) return 0;
     surface.Destroy();
     return -1;
@@ -75,8 +54,9 @@ int PutBmp(CDIBSurface& surface, const uint8_t* bytes, size_t size, const RGBQUA
         std::memcpy(surface.GetColorTable(), table, sizeof table);
     }
     // The surface keeps the file's row order; the rows are placed by picture row either way.
-    if (Prepare(surface, layout.width, layout.storedHeight) != 0) return -1;
-    for (int y = 0; y < layout.height; ++y) BmpConvertRow(layout, BmpStoredRow(layout, bytes, y), table, surface.PixelPtr(0, y));
+    if (surface.Create(layout.width, layout.storedHeight) != 0) return -1;
+    for (int y = 0; y < layout.height; ++y)
+        BmpConvertRow(layout, BmpStoredRow(layout, bytes, y), table, surface.PixelPtr(0, y));
     return 0;
 }
 
@@ -87,8 +67,8 @@ int LoadPicture(CDIBSurface& surface, const char* path, bool bmp, const RGBQUAD*
     uint8_t* bytes = ReadWholeFile(path, &size);
     if (!bytes) return -1;
     int result = -1;
-    if (bmp && Begins(bytes, size, 'B', 'M')) result = PutBmp(surface, bytes, size, palette);
-    if (Begins(bytes, size, kQjxMagic0, kQjxMagic1)) result = PutSlide(surface, bytes, size);
+    if (bmp && size >= 2 && bytes[0] == 'B' && bytes[1] == 'M') result = PutBmp(surface, bytes, size, palette);
+    if (size >= 2 && bytes[0] == kQjxMagic0 && bytes[1] == kQjxMagic1) result = PutSlide(surface, bytes, size);
     std::free(bytes);
     return result;
 }

@@ -2,8 +2,6 @@
 // and the scale tables that all surfaces share.
 #include "render/w_dib32.h"
 
-#include <cstring>
-
 #include "imagefile/mem_alloc.h"
 
 int CDIBSurface::instanceCount = 0;
@@ -32,18 +30,16 @@ void ReleaseScaleTables()
 {
     MemFree(CDIBSurface::scaleTable);
     MemFree(CDIBSurface::signedScaleTable);
-    CDIBSurface::scaleTable = nullptr;
-    CDIBSurface::signedScaleTable = nullptr;
+    CDIBSurface::scaleTable = CDIBSurface::signedScaleTable = nullptr;
 }
 
 }  // namespace
 
 CDIBSurface::CDIBSurface(HWND window_)
     : flags(0), window(window_), windowDC(nullptr), previousBitmap(nullptr), memDC(nullptr), dibSection(nullptr),
-      pixels(nullptr), width(0), height(0), bitCount(0), pitch(0), bytesPerPixel(0), stride(0), rowTable(nullptr)
+      pixels(nullptr), width(0), height(0), bitCount(0), pitch(0), bytesPerPixel(0), stride(0), rowTable(nullptr),
+      bitmapHeader(), colorTable()
 {
-    std::memset(&bitmapHeader, 0, sizeof bitmapHeader);
-    std::memset(colorTable, 0, sizeof colorTable);
     if (++instanceCount == 1) BuildScaleTables();
 }
 
@@ -52,19 +48,6 @@ CDIBSurface::~CDIBSurface()
     if (--instanceCount == 0) ReleaseScaleTables();
     Destroy();
 }
-
-int CDIBSurface::InstanceCount() { return instanceCount; }
-HWND CDIBSurface::GetWnd() { return window; }
-HDC CDIBSurface::GetMemDC() { return memDC; }
-int CDIBSurface::GetWidth() { return width; }
-int CDIBSurface::GetHeight() { return height; }
-int CDIBSurface::GetStride() { return stride; }
-int CDIBSurface::GetPitch() { return pitch; }
-RGBQUAD* CDIBSurface::GetColorTable() { return colorTable; }
-int CDIBSurface::GetBitCount() { return bitCount; }
-BITMAPINFO* CDIBSurface::GetBitmapInfo() { return reinterpret_cast<BITMAPINFO*>(&bitmapHeader); }
-void* CDIBSurface::GetBits() { return pixels; }
-DWORD** CDIBSurface::GetRowTable() { return rowTable; }
 
 // Width and height are 0 on a surface that is not created, so this also covers that case.
 DWORD* CDIBSurface::PixelPtr(int x, int y)
@@ -81,14 +64,8 @@ int CDIBSurface::Create(int newWidth, int newHeight)
     if (newWidth <= 0 || rows == 0 || static_cast<long long>(newWidth) * 4 * rows > 0x7FFFFFFF) return -1;
     if (flags & 1) Destroy();
 
-    std::memset(&bitmapHeader, 0, sizeof bitmapHeader);
-    bitmapHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bitmapHeader.biWidth = newWidth;
-    bitmapHeader.biHeight = newHeight;
-    bitmapHeader.biPlanes = 1;
-    bitmapHeader.biBitCount = 32;
-    bitmapHeader.biCompression = BI_RGB;
-    bitmapHeader.biSizeImage = static_cast<DWORD>(newWidth) * 4 * static_cast<DWORD>(rows);
+    const DWORD bytes = static_cast<DWORD>(newWidth) * 4 * static_cast<DWORD>(rows);
+    bitmapHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), newWidth, newHeight, 1, 32, BI_RGB, bytes, 0, 0, 0, 0};
 
     pixels = nullptr;
     windowDC = GetDC(window);
@@ -124,11 +101,9 @@ void CDIBSurface::Destroy()
     if (memDC) DeleteDC(memDC);
     MemFree(rowTable);
     rowTable = nullptr;
-    flags = 0;
-    memDC = nullptr;
-    previousBitmap = nullptr;
-    windowDC = nullptr;
+    memDC = windowDC = nullptr;
+    previousBitmap = dibSection = nullptr;
     pixels = nullptr;
-    dibSection = nullptr;
+    flags = 0;
     bitCount = height = width = stride = bytesPerPixel = pitch = 0;
 }

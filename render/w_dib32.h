@@ -14,18 +14,18 @@ public:
     ~CDIBSurface();                     // uncounts the instance, then Destroy
 
     // Table of operations, in this order (slots 0 to 33).
-    virtual HWND GetWnd();
-    virtual HDC GetMemDC();
-    virtual int GetWidth();
-    virtual int GetHeight();                 // never negative
-    virtual int GetStride();                 // bytes per row
-    virtual int GetPitch();                  // row y to row y + 1 in memory: +stride top-down, -stride bottom-up
-    virtual RGBQUAD* GetColorTable();        // 256 entries, directly behind the bitmap header
-    virtual int GetBitCount();
-    virtual BITMAPINFO* GetBitmapInfo();     // header plus colour table
-    virtual void* GetBits();
+    virtual HWND GetWnd() { return window; }
+    virtual HDC GetMemDC() { return memDC; }
+    virtual int GetWidth() { return width; }
+    virtual int GetHeight() { return height; }  // never negative
+    virtual int GetStride() { return stride; }  // bytes per row
+    virtual int GetPitch() { return pitch; }  // row y to row y + 1 in memory: +stride top-down, -stride bottom-up
+    virtual RGBQUAD* GetColorTable() { return colorTable; }  // 256 entries, directly behind the bitmap header
+    virtual int GetBitCount() { return bitCount; }
+    virtual BITMAPINFO* GetBitmapInfo() { return reinterpret_cast<BITMAPINFO*>(&bitmapHeader); }
+    virtual void* GetBits() { return pixels; }
     virtual DWORD* PixelPtr(int x, int y);   // null outside the surface (and on a surface not created)
-    virtual DWORD** GetRowTable();           // entry y = first pixel of row y
+    virtual DWORD** GetRowTable() { return rowTable; }  // entry y = first pixel of row y
     virtual int Create(int width, int height);  // negative height: top-down rows
     virtual void Destroy();
     virtual int ClipCopy(int* dx, int* dy, CDIBSurface* source, int* sx, int* sy, int* w, int* h);
@@ -51,7 +51,7 @@ public:
     virtual int LoadImageFile(const char* path, const RGBQUAD* palette);  // palette may be null
     virtual int LoadQjx(const char* path);
 
-    static int InstanceCount();  // live surfaces of the whole program
+    static int InstanceCount() { return instanceCount; }  // live surfaces of the whole program
     // Shared by every surface, built with the first and released with the last (null if allocation
     // failed): scaleTable[level * 256 + v] = level * v / 255; signedScaleTable[level * 512 + 256 + d] =
     // level * d / 255 truncated toward zero, for d in -255..255, as a byte to add modulo 256.
@@ -61,6 +61,13 @@ public:
 private:
     CDIBSurface(const CDIBSurface&) = delete;
     CDIBSurface& operator=(const CDIBSurface&) = delete;
+    // D = f(D) for every pixel of a clipped rectangle, rows last to first, pixels left to right.
+    template <class F>
+    void EachPixel(int x, int y, int w, int h, F f)
+    {
+        for (int r = h - 1; r >= 0; --r)
+            for (DWORD *p = PixelPtr(x, y + r), *end = p + w; p != end; ++p) *p = f(*p);
+    }
 
     DWORD flags;              // bit 0: a DIB section exists
     HWND window;              // kept by Destroy, so the surface can be created again
@@ -69,12 +76,8 @@ private:
     HDC memDC;
     HBITMAP dibSection;
     void* pixels;
-    int width;
-    int height;               // rows, never negative
-    int bitCount;
-    int pitch;
-    int bytesPerPixel;
-    int stride;
+    int width, height;        // height: rows, never negative
+    int bitCount, pitch, bytesPerPixel, stride;
     DWORD** rowTable;         // MemAlloc block, one entry per row
     BITMAPINFOHEADER bitmapHeader;
     RGBQUAD colorTable[256];  // must follow the header: together they are one BITMAPINFO
