@@ -75,12 +75,6 @@ TEST_F(DisplayTest, PresentingWithoutAStageDrawsNothing)
     EXPECT_TRUE(ShowsExpected());
 }
 
-TEST(DisplayContext, CreateSlotNeedsASlotTable)
-{
-    CDIB dib(nullptr);
-    EXPECT_EQ(dib.CreateSlot(0), -1);
-}
-
 TEST(DisplayContext, LoadFileOutsideTheSlotsCreatesNothing)
 {
     CDIB dib(nullptr);
@@ -131,16 +125,6 @@ TEST(DisplayContext, ANewSlotTableOf128StartsEmpty)
     EXPECT_EQ(dib.GetSurface(3), nullptr);
     EXPECT_EQ(dib.CreateSlot(127), 0);
     EXPECT_EQ(dib.CreateSlot(128), -1);
-}
-
-TEST_F(DisplayTest, OpenStageMakesTheStageOfTheFormat)
-{
-    CDIB dib(screen);
-    dib.SetStageFormat(640, 480, 32);
-    ASSERT_EQ(dib.OpenStage(0), 0);
-    EXPECT_EQ(dib.GetSurface(CDIB::kStageIndex)->GetWidth(), 640);
-    EXPECT_EQ(dib.GetSurface(CDIB::kStageIndex)->GetHeight(), 480);
-    EXPECT_EQ(dib.fullScreen, 0);
 }
 
 TEST_F(DisplayTest, ANewStageReplacesTheOld)
@@ -258,13 +242,6 @@ TEST_F(DisplayTest, ChangeToAModeTheDriverLacksFails)
     EXPECT_EQ(display.Change(GetSystemMetrics(SM_CXSCREEN) + 1, GetSystemMetrics(SM_CYSCREEN)), 0);
     EXPECT_EQ(display.changed, 0);
     EXPECT_EQ(Switches(), 0);
-}
-
-TEST_F(DisplayTest, FindModeMatchesAllFourValues)
-{
-    CChangeDisplay display;
-    DEVMODEA mode;  // no display runs at 1000 Hz
-    EXPECT_EQ(display.FindMode(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 32, 1000, &mode), 0);
 }
 
 TEST_F(DisplayTest, ChangeToTheDesktopsSizeSwitchesAndRestoreSwitchesBackOnce)

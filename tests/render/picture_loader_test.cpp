@@ -138,15 +138,6 @@ TEST_F(PictureLoaderTest, BmpLeavesTheTableItWasConvertedWith)
     EXPECT_EQ(Table(), palette);
 }
 
-TEST_F(PictureLoaderTest, BmpOfTrueColourLeavesTheTableAlone)
-{
-    Pixels palette(256, 0x00ABCDEF), other(256, 0x00111111);
-    ASSERT_EQ(Load(BuildBmp({2, 1, 8, {0xAA, 0xBB}, {0, 1, 0, 0}, 2}), &palette), 0);
-    ASSERT_EQ(Load(marker, &other), 0);
-    ASSERT_EQ(Load(BuildBmp({1, 1, 32, {}, {1, 2, 3, 4}}), &other), 0);
-    EXPECT_EQ(Table(), palette);
-}
-
 // No defined reading, or cut short (overflows are the fuzzer's part): the surface keeps its picture.
 TEST_F(PictureLoaderTest, RefusedBmpLeavesTheSurfaceAsItWas)
 {

@@ -22,14 +22,6 @@ TEST_F(SurfaceTest, BottomUpSurfaceHoldsItsTopRowLastInMemory)
     EXPECT_EQ(s->GetBitmapInfo()->bmiHeader.biHeight, 480);
 }
 
-TEST_F(SurfaceTest, TopDownSurfaceHoldsItsTopRowFirstInMemory)
-{
-    CDIBSurface* s = Make(640, -480);
-    EXPECT_EQ(s->GetPitch(), 2560);
-    EXPECT_EQ(s->PixelPtr(0, 0), s->GetBits());
-    EXPECT_EQ(s->GetHeight(), 480);
-}
-
 TEST_F(SurfaceTest, CreatingAgainReleasesTheFirstSection)
 {
     CDIBSurface* s = Make(7, 5);
