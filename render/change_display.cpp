@@ -3,11 +3,7 @@
 
 #include <cstring>
 
-CChangeDisplay::CChangeDisplay() : changed(0)
-{
-    memset(&savedMode, 0, sizeof savedMode);
-    memset(&targetMode, 0, sizeof targetMode);
-}
+CChangeDisplay::CChangeDisplay() : savedMode(), targetMode(), changed(0) {}
 
 CChangeDisplay::~CChangeDisplay() { Restore(); }
 
@@ -23,24 +19,22 @@ int CChangeDisplay::FindMode(DWORD width, DWORD height, DWORD bits, DWORD refres
     }
 }
 
+// The new mode keeps the desktop's depth and refresh rate.
 int CChangeDisplay::Change(int width, int height)
 {
     HDC screen = GetDC(nullptr);
-    DWORD bits = static_cast<DWORD>(GetDeviceCaps(screen, BITSPIXEL));
+    const DWORD bits = static_cast<DWORD>(GetDeviceCaps(screen, BITSPIXEL));
     ReleaseDC(nullptr, screen);
-
     HWND desktop = GetDesktopWindow();
     HDC desktopDc = GetDC(desktop);
-    DWORD refresh = static_cast<DWORD>(GetDeviceCaps(desktopDc, VREFRESH));
+    const DWORD refresh = static_cast<DWORD>(GetDeviceCaps(desktopDc, VREFRESH));
     ReleaseDC(desktop, desktopDc);
-
     RECT area;
     GetWindowRect(desktop, &area);
 
     DEVMODEA found;
-    if (!FindMode(static_cast<DWORD>(area.right - area.left), static_cast<DWORD>(area.bottom - area.top), bits,
-                  refresh, &found))
-        return 0;
+    const DWORD desktopWidth = area.right - area.left, desktopHeight = area.bottom - area.top;
+    if (!FindMode(desktopWidth, desktopHeight, bits, refresh, &found)) return 0;
     // A second change keeps the mode from before the first, so that Restore really goes back.
     if (changed == 0) savedMode = found;
     if (!FindMode(static_cast<DWORD>(width), static_cast<DWORD>(height), bits, refresh, &found)) return 0;

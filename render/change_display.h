@@ -14,9 +14,9 @@ public:
     int Change(int width, int height);  // 1 after switching, 0 when no suitable mode exists
     int Restore();                      // always 1
 
-    DEVMODEA savedMode;
-    DEVMODEA targetMode;
-    int changed;
+    DEVMODEA savedMode;   // the desktop's mode before the first change in force
+    DEVMODEA targetMode;  // the mode switched to
+    int changed;          // 1 while a change made here is in force
 
 private:
     CChangeDisplay(const CChangeDisplay&) = delete;

@@ -6,7 +6,6 @@
 
 #include "imagefile/critical_section.h"
 #include "render/change_display.h"
-#include "render/scaled_copy.h"
 #include "imagefile/show_shape.h"
 #include "render/w_dib32.h"
 
@@ -18,8 +17,8 @@ public:
     ~CDIB();  // releases every surface and undoes a display-mode change
 
     int SetSlotCount(int count);
-    void SetStageFormat(int width, int height, int bits);
-    void SetViewSize(int width, int height);
+    void SetStageFormat(int width, int height, int bits) { stageWidth = width; stageHeight = height; stageBits = bits; }
+    void SetViewSize(int width, int height) { viewWidth = width; viewHeight = height; }
     int OpenStage(int takeOver);
     int CreateStage(int width, int height);
     int CreateSlot(int index);
@@ -39,18 +38,16 @@ public:
     int slotCount;
     HWND window;
     int fullScreen;
-    int stageWidth;
-    int stageHeight;
-    int stageBits;
-    int viewWidth;
-    int viewHeight;
+    int stageWidth, stageHeight, stageBits;
+    int viewWidth, viewHeight;  // stored for callers that set a view size; no operation reads them
+    // Part of the context's record as callers know it, yet never taken: only the frame thread uses the
+    // context while the show runs, and the main thread only before and after.
     CCriticalSection lock;
 
 private:
     CDIB(const CDIB&) = delete;
     CDIB& operator=(const CDIB&) = delete;
     void StretchToWindow(const TRect32& target, const TRect32& source);
-    CScaledCopy scaledCopy;  // large stretched presents, without StretchBlt's cost
 };
 
 // The target rectangle of PresentScaled: both edges of source scaled by destination / stage, truncated

@@ -1,106 +1,91 @@
-// CDIBSurface: construction, the DIB section's creation and release, accessors and pixel addressing.
+// CDIBSurface: construction, the DIB section's creation and release, accessors and pixel addressing,
+// and the scale tables that all surfaces share.
 #include "render/w_dib32.h"
-
-#include <cstring>
 
 #include "imagefile/mem_alloc.h"
 
 int CDIBSurface::instanceCount = 0;
+BYTE* CDIBSurface::scaleTable = nullptr;
+BYTE* CDIBSurface::signedScaleTable = nullptr;
+
+namespace {
+
+// level x v / 255 for every level and byte: the blends and Darken look it up instead of dividing.
+void BuildScaleTables()
+{
+    BYTE* scale = CDIBSurface::scaleTable = static_cast<BYTE*>(MemAlloc(0x10000));
+    if (!scale) return;
+    for (int level = 0; level < 256; ++level)
+        for (int v = 0; v < 256; ++v) scale[level * 256 + v] = static_cast<BYTE>(level * v / 255);
+    BYTE* signedScale = CDIBSurface::signedScaleTable = static_cast<BYTE*>(MemAlloc(0x20000));
+    if (!signedScale) return;
+    for (int level = 0; level < 256; ++level) {
+        BYTE* row = signedScale + level * 512 + 256;
+        for (int d = 0; d < 256; ++d) row[d] = scale[level * 256 + d];
+        for (int d = 1; d < 256; ++d) row[-d] = static_cast<BYTE>(-row[d]);
+    }
+}
+
+void ReleaseScaleTables()
+{
+    MemFree(CDIBSurface::scaleTable);
+    MemFree(CDIBSurface::signedScaleTable);
+    CDIBSurface::scaleTable = CDIBSurface::signedScaleTable = nullptr;
+}
+
+}  // namespace
 
 CDIBSurface::CDIBSurface(HWND window_)
     : flags(0), window(window_), windowDC(nullptr), previousBitmap(nullptr), memDC(nullptr), dibSection(nullptr),
-      pixels(nullptr), width(0), height(0), bitCount(0), pitch(0), bytesPerPixel(0), stride(0), rowTable(nullptr)
+      pixels(nullptr), width(0), height(0), bitCount(0), pitch(0), bytesPerPixel(0), stride(0), rowTable(nullptr),
+      bitmapHeader(), colorTable()
 {
-    std::memset(&bitmapHeader, 0, sizeof bitmapHeader);
-    std::memset(colorTable, 0, sizeof colorTable);
-    ++instanceCount;
+    if (++instanceCount == 1) BuildScaleTables();
 }
 
 CDIBSurface::~CDIBSurface()
 {
-    --instanceCount;
+    if (--instanceCount == 0) ReleaseScaleTables();
     Destroy();
 }
 
-int CDIBSurface::InstanceCount()
-{
-    return instanceCount;
-}
-
-HWND CDIBSurface::GetWnd() { return window; }
-HDC CDIBSurface::GetMemDC() { return memDC; }
-int CDIBSurface::GetWidth() { return width; }
-int CDIBSurface::GetHeight() { return height; }
-int CDIBSurface::GetStride() { return stride; }
-int CDIBSurface::GetPitch() { return pitch; }
-RGBQUAD* CDIBSurface::GetColorTable() { return colorTable; }
-int CDIBSurface::GetBitCount() { return bitCount; }
-BITMAPINFO* CDIBSurface::GetBitmapInfo() { return reinterpret_cast<BITMAPINFO*>(&bitmapHeader); }
-void* CDIBSurface::GetBits() { return pixels; }
-DWORD** CDIBSurface::GetRowTable() { return rowTable; }
-
+// Width and height are 0 on a surface that is not created, so this also covers that case.
 DWORD* CDIBSurface::PixelPtr(int x, int y)
 {
-    // Width and height are 0 on a surface that is not created, so this also covers that case.
-    if (x < 0 || y < 0 || x >= width || y >= height)
-        return nullptr;
-    return rowTable[y] + x;
+    return x < 0 || y < 0 || x >= width || y >= height ? nullptr : rowTable[y] + x;
 }
 
 int CDIBSurface::Create(int newWidth, int newHeight)
 {
-    if (!window)
-        return -1;
+    if (!window) return -1;
     // Sizes whose pixel memory would not fit a signed 32-bit byte count are refused before anything
     // changes; stride and row addresses are 32-bit values.
     const long long rows = newHeight < 0 ? -static_cast<long long>(newHeight) : newHeight;
-    if (newWidth <= 0 || rows == 0 || static_cast<long long>(newWidth) * 4 * rows > 0x7FFFFFFF)
-        return -1;
-    if (flags & 1)
-        Destroy();
+    if (newWidth <= 0 || rows == 0 || static_cast<long long>(newWidth) * 4 * rows > 0x7FFFFFFF) return -1;
+    if (flags & 1) Destroy();
 
+    const DWORD bytes = static_cast<DWORD>(newWidth) * 4 * static_cast<DWORD>(rows);
+    bitmapHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), newWidth, newHeight, 1, 32, BI_RGB, bytes, 0, 0, 0, 0};
+
+    pixels = nullptr;
+    windowDC = GetDC(window);
+    dibSection = CreateDIBSection(windowDC, GetBitmapInfo(), DIB_RGB_COLORS, &pixels, nullptr, 0);
+    memDC = dibSection && pixels ? CreateCompatibleDC(windowDC) : nullptr;
+    if (memDC) previousBitmap = SelectObject(memDC, dibSection);
+    flags |= 1;
+    // Without its row table the surface cannot address a pixel, so it must not stay created.
+    rowTable = memDC ? static_cast<DWORD**>(MemAlloc(static_cast<DWORD>(rows) * sizeof(DWORD*))) : nullptr;
+    if (!rowTable) {
+        Destroy();
+        return -1;
+    }
     bytesPerPixel = 4;
     stride = newWidth * 4;
     bitCount = 32;
     pitch = newHeight < 0 ? stride : -stride;
-    pixels = nullptr;
-
-    std::memset(&bitmapHeader, 0, sizeof bitmapHeader);
-    bitmapHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bitmapHeader.biWidth = newWidth;
-    bitmapHeader.biHeight = newHeight;
-    bitmapHeader.biPlanes = 1;
-    bitmapHeader.biBitCount = 32;
-    bitmapHeader.biCompression = BI_RGB;
-    bitmapHeader.biSizeImage = static_cast<DWORD>(stride) * static_cast<DWORD>(rows);
-
-    windowDC = GetDC(window);
-    dibSection = CreateDIBSection(windowDC, GetBitmapInfo(), DIB_RGB_COLORS, &pixels, nullptr, 0);
-    if (!dibSection || !pixels) {
-        if (dibSection)
-            DeleteObject(dibSection);
-        ReleaseDC(window, windowDC);
-        windowDC = nullptr;
-        dibSection = nullptr;
-        pixels = nullptr;
-        bytesPerPixel = stride = bitCount = pitch = 0;
-        return -1;
-    }
-    memDC = CreateCompatibleDC(windowDC);
-    previousBitmap = SelectObject(memDC, dibSection);
-    flags |= 1;
-
-    // Without its row table the surface cannot address a pixel, so it must not stay created.
-    rowTable = static_cast<DWORD**>(MemAlloc(static_cast<DWORD>(rows) * sizeof(DWORD*)));
-    if (!rowTable || !memDC) {
-        Destroy();
-        return -1;
-    }
-    BYTE* const base = static_cast<BYTE*>(pixels);
-    for (int y = 0; y < rows; ++y) {
-        const int memoryRow = newHeight < 0 ? y : static_cast<int>(rows) - 1 - y;
-        rowTable[y] = reinterpret_cast<DWORD*>(base + memoryRow * stride);
-    }
+    for (int y = 0; y < rows; ++y)
+        rowTable[y] = reinterpret_cast<DWORD*>(static_cast<BYTE*>(pixels) +
+                                               (newHeight < 0 ? y : static_cast<int>(rows) - 1 - y) * stride);
     // Width and height become visible only now, so that PixelPtr never sees a size without rows.
     width = newWidth;
     height = static_cast<int>(rows);
@@ -109,21 +94,16 @@ int CDIBSurface::Create(int newWidth, int newHeight)
 
 void CDIBSurface::Destroy()
 {
-    if (!(flags & 1))
-        return;
-    if (memDC)
-        SelectObject(memDC, previousBitmap);
+    if (!(flags & 1)) return;
+    if (memDC) SelectObject(memDC, previousBitmap);
     ReleaseDC(window, windowDC);
-    DeleteObject(dibSection);
-    if (memDC)
-        DeleteDC(memDC);
+    if (dibSection) DeleteObject(dibSection);
+    if (memDC) DeleteDC(memDC);
     MemFree(rowTable);
     rowTable = nullptr;
-    flags = 0;
-    memDC = nullptr;
-    previousBitmap = nullptr;
-    windowDC = nullptr;
+    memDC = windowDC = nullptr;
+    previousBitmap = dibSection = nullptr;
     pixels = nullptr;
-    dibSection = nullptr;
+    flags = 0;
     bitCount = height = width = stride = bytesPerPixel = pitch = 0;
 }

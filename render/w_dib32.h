@@ -6,24 +6,26 @@
 
 // A pixel is the 32-bit value 0x00RRGGBB (bytes blue, green, red, fourth byte); pixel (0, 0) is the
 // top-left one whatever the memory order of the rows. Colours, keys and fill values use that form.
+// Final, yet every operation is virtual: the table of 34 operations, in this order, is the surface as
+// its callers know it, kept whole even where nothing in this program calls an operation.
 class CDIBSurface final {
 public:
     explicit CDIBSurface(HWND window);  // makes no GDI object; counts the instance
     ~CDIBSurface();                     // uncounts the instance, then Destroy
 
     // Table of operations, in this order (slots 0 to 33).
-    virtual HWND GetWnd();
-    virtual HDC GetMemDC();
-    virtual int GetWidth();
-    virtual int GetHeight();                 // never negative
-    virtual int GetStride();                 // bytes per row
-    virtual int GetPitch();                  // row y to row y + 1 in memory: +stride top-down, -stride bottom-up
-    virtual RGBQUAD* GetColorTable();        // 256 entries, directly behind the bitmap header
-    virtual int GetBitCount();
-    virtual BITMAPINFO* GetBitmapInfo();     // header plus colour table
-    virtual void* GetBits();
+    virtual HWND GetWnd() { return window; }
+    virtual HDC GetMemDC() { return memDC; }
+    virtual int GetWidth() { return width; }
+    virtual int GetHeight() { return height; }  // never negative
+    virtual int GetStride() { return stride; }  // bytes per row
+    virtual int GetPitch() { return pitch; }  // row y to row y + 1 in memory: +stride top-down, -stride bottom-up
+    virtual RGBQUAD* GetColorTable() { return colorTable; }  // 256 entries, directly behind the bitmap header
+    virtual int GetBitCount() { return bitCount; }
+    virtual BITMAPINFO* GetBitmapInfo() { return reinterpret_cast<BITMAPINFO*>(&bitmapHeader); }
+    virtual void* GetBits() { return pixels; }
     virtual DWORD* PixelPtr(int x, int y);   // null outside the surface (and on a surface not created)
-    virtual DWORD** GetRowTable();           // entry y = first pixel of row y
+    virtual DWORD** GetRowTable() { return rowTable; }  // entry y = first pixel of row y
     virtual int Create(int width, int height);  // negative height: top-down rows
     virtual void Destroy();
     virtual int ClipCopy(int* dx, int* dy, CDIBSurface* source, int* sx, int* sy, int* w, int* h);
@@ -49,14 +51,23 @@ public:
     virtual int LoadImageFile(const char* path, const RGBQUAD* palette);  // palette may be null
     virtual int LoadQjx(const char* path);
 
-    // Live surfaces of the whole program.
-    static int InstanceCount();
+    static int InstanceCount() { return instanceCount; }  // live surfaces of the whole program
+    // Shared by every surface, built with the first and released with the last (null if allocation
+    // failed): scaleTable[level * 256 + v] = level * v / 255; signedScaleTable[level * 512 + 256 + d] =
+    // level * d / 255 truncated toward zero, for d in -255..255, as a byte to add modulo 256.
+    static BYTE* scaleTable;
+    static BYTE* signedScaleTable;
 
 private:
     CDIBSurface(const CDIBSurface&) = delete;
     CDIBSurface& operator=(const CDIBSurface&) = delete;
-    // The keyed copy proper; it trusts its rectangle, which ClipCopy has already put inside both surfaces.
-    void CopyKeyedClipped(int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h, DWORD key);
+    // D = f(D) for every pixel of a clipped rectangle, rows last to first, pixels left to right.
+    template <class F>
+    void EachPixel(int x, int y, int w, int h, F f)
+    {
+        for (int r = h - 1; r >= 0; --r)
+            for (DWORD *p = PixelPtr(x, y + r), *end = p + w; p != end; ++p) *p = f(*p);
+    }
 
     DWORD flags;              // bit 0: a DIB section exists
     HWND window;              // kept by Destroy, so the surface can be created again
@@ -65,12 +76,8 @@ private:
     HDC memDC;
     HBITMAP dibSection;
     void* pixels;
-    int width;
-    int height;               // rows, never negative
-    int bitCount;
-    int pitch;
-    int bytesPerPixel;
-    int stride;
+    int width, height;        // height: rows, never negative
+    int bitCount, pitch, bytesPerPixel, stride;
     DWORD** rowTable;         // MemAlloc block, one entry per row
     BITMAPINFOHEADER bitmapHeader;
     RGBQUAD colorTable[256];  // must follow the header: together they are one BITMAPINFO
@@ -80,3 +87,15 @@ private:
 
 // Blend kernels selected by the mode of BlendFrom and BlendColor.
 enum { kBlendMix = 0, kBlendAdd = 1, kBlendSubtract = 2 };
+
+// A pixel made of f(d, s, shift) for the bytes of d and s at shift 0, 8, ... (Bytes of them; a fourth
+// byte left out is 0), each result a value 0..255.
+template <int Bytes, class F>
+inline DWORD PerByte(DWORD d, DWORD s, F f)
+{
+    DWORD result = 0;
+    for (int shift = 0; shift < 8 * Bytes; shift += 8)
+        result |= static_cast<DWORD>(f(static_cast<int>((d >> shift) & 0xFF), static_cast<int>((s >> shift) & 0xFF),
+                                       shift)) << shift;
+    return result;
+}

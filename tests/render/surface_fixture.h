@@ -21,27 +21,33 @@ inline DWORD PatternPixel(int x, int y, unsigned seed)
 // lo <= v < hi, in 64 bits so that no edge computed from the arguments wraps around.
 inline bool Inside(long long v, long long lo, long long hi) { return v >= lo && v < hi; }
 
-template <class Value> void Paint(CDIBSurface* s, Value value)
+template <class Value>
+void Paint(CDIBSurface* s, Value value)
 {
     for (int y = 0; y < s->GetHeight(); ++y)
-        for (int x = 0; x < s->GetWidth(); ++x)
-            *s->PixelPtr(x, y) = value(x, y);
+        for (int x = 0; x < s->GetWidth(); ++x) *s->PixelPtr(x, y) = value(x, y);
 }
 
-// Every pixel against want(x, y) on the bits of mask; names the first that differs.
-template <class Want> ::testing::AssertionResult Pixels(CDIBSurface* s, Want want, DWORD mask = 0xFFFFFFFF)
+// Every pixel against want(x, y) on the bits of mask; names the first that differs and what it holds.
+template <class Want>
+::testing::AssertionResult Pixels(CDIBSurface* s, Want want, DWORD mask = 0xFFFFFFFF)
 {
     GdiFlush();
     for (int y = 0; y < s->GetHeight(); ++y)
         for (int x = 0; x < s->GetWidth(); ++x)
             if (((*s->PixelPtr(x, y) ^ want(x, y)) & mask) != 0)
-                return ::testing::AssertionFailure() << x << "," << y << ": " << std::hex << *s->PixelPtr(x, y);
+                return ::testing::AssertionFailure() << "at " << x << "," << y << " got " << std::hex
+                                                     << *s->PixelPtr(x, y) << ", want " << want(x, y);
     return ::testing::AssertionSuccess();
 }
 
 class SurfaceTest : public ::testing::Test {
 protected:
-    ~SurfaceTest() override { owned.clear(), DestroyWindow(window); }
+    ~SurfaceTest() override
+    {
+        owned.clear();
+        DestroyWindow(window);
+    }
     // A created surface owned by the test; a negative height makes a top-down one.
     CDIBSurface* Make(int width, int height)
     {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Show benchmark: transition step times at 640x480 1:1 and with "Fit Screen" on a 1280x1024 screen,
+# Show benchmark: transition step times at 640x480 1:1 and with "Fit Screen" on a 1920x1080 screen,
 # then the saver's CPU use over a minute of the show (user and system time of its process). The i686
 # build, here or (where this machine cannot execute 32-bit code) in the emulated PC.
 set -euo pipefail
@@ -10,7 +10,7 @@ source scripts/wine-env.sh build
 nimbra_in_pc_if_needed "$0" "$@"
 
 unset DISPLAY  # a screen of known size: our own Xvfb
-nimbra_session_start 1280x1024
+nimbra_session_start 1920x1080
 
 show=$(winepath -w "$root/build/win32/show")
 wine build/win32/bin/bench_show.exe "$show"
