@@ -5,14 +5,12 @@
 #include <cpuid.h>
 #endif
 
-namespace {
-
-int packedState = -1;  // -1 not asked yet, 0 plain, 1 packed
-
+// Outside the anonymous namespace and never inlined: the check of the linked programs allows CPUID in
+// this one function by its name.
 #if defined(__i386__)
 // Only a processor with CPUID lets a program change EFLAGS bit 21 (ID); a 486 without it keeps the bit.
 // The flags are put back as they were.
-bool ProcessorHasMmx()
+__attribute__((noinline)) bool ProcessorHasMmx()
 {
     unsigned long before, after;
     __asm__ volatile("pushfl; popl %0; movl %0, %1; xorl $0x200000, %1; pushl %1; popfl; pushfl; popl %1; "
@@ -25,6 +23,10 @@ bool ProcessorHasMmx()
 #else
 bool ProcessorHasMmx() { return true; }  // every x86-64 processor has MMX
 #endif
+
+namespace {
+
+int packedState = -1;  // -1 not asked yet, 0 plain, 1 packed
 
 // Each byte: clamp(s + 2 x floor((d - s) x f / 65536)); the shift of the signed product is the floor.
 DWORD FadePixel(DWORD d, DWORD s, int fc, int fa)
