@@ -113,13 +113,15 @@ void RunSaver(HINSTANCE instance, TSaverSettings& settings, RunMode mode, HWND p
 
     // Without memory for the display context there is nothing to show on: the window goes at once.
     FrameThreadShow show = {&settings, new (std::nothrow) CDIB(window), {}};
-    bool announced = show.display != nullptr && InSaverMode(self);
+    // Only the Windows 95 family knows the flag that a saver runs (it then refuses Ctrl+Alt+Del and task
+    // switching); where the system refuses it, it is not cleared at the end either.
+    bool announced = false;
     UINT previous = 0;
     if (show.display == nullptr) {
         DestroyWindow(window);
     } else {
         SetupStage(*show.display);
-        if (announced) SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, &previous, 0);
+        if (InSaverMode(self)) announced = SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, &previous, 0) != 0;
         ClearAndPlaceView(self, window);
         if (!StartFrameThread(&show)) DestroyWindow(window);
     }

@@ -10,6 +10,7 @@
 #include "saver/saver_window.h"
 #include "saver/settings.h"
 #include "saver/transitions.h"
+#include "import_patch.h"
 #include "saver_test_support.h"
 
 using namespace saver_test;
@@ -255,6 +256,16 @@ TEST_F(FrameThread, StopEndsTheThread)
     CloseHandle(thread);
 }
 
+// The system's parameters as a system that does not know the running flag gives them: it refuses the flag.
+int flagCalls;
+BOOL WINAPI RefusingTheRunningFlag(UINT action, UINT, void*, UINT)
+{
+    if (action != SPI_SETSCREENSAVERRUNNING) return TRUE;
+    ++flagCalls;
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+}
+
 bool SaverRunningFlag()
 {
     BOOL running = FALSE;
@@ -333,6 +344,16 @@ TEST_F(RunSaverTest, WithoutMemoryForItsDisplayContextEndsAtOnce)
     EXPECT_FALSE(seen_.window);
     EXPECT_FALSE(seen_.flag);
     EXPECT_EQ(failingSize, 0u);
+}
+
+TEST_F(RunSaverTest, WhereTheSystemRefusesTheRunningFlagLeavesItAlone)
+{
+    const void* standIn = reinterpret_cast<const void*>(&RefusingTheRunningFlag);
+    e2e::ImportPatch refusing("user32.dll", "SystemParametersInfoA", standIn);
+    ASSERT_TRUE(refusing.Active());
+    flagCalls = 0;
+    RunLookingOnce();
+    EXPECT_EQ(flagCalls, 1);  // asked to set it once, never to clear it
 }
 
 }  // namespace
