@@ -9,12 +9,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 seconds=${LONG_RUN_SECONDS:-600}
 
-if [ -z "${NIMBRA_IN_PC:-}" ]; then
-  scripts/bootstrap.sh
-  scripts/build.sh win32 >/dev/null
-fi
 source scripts/wine-env.sh build
-nimbra_in_pc_if_needed "$0" "$@"
+nimbra_built_i686 "$0" "$@"
 # The emulated PC runs nothing else meanwhile: there the script uses its display and prefix.
 if [ -z "${NIMBRA_IN_PC:-}" ]; then
   unset DISPLAY

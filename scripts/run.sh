@@ -8,13 +8,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-if [ -z "${NIMBRA_IN_PC:-}" ]; then
-  scripts/bootstrap.sh
-  scripts/build.sh win32 >/dev/null
-fi
-
 source scripts/wine-env.sh build
-nimbra_in_pc_if_needed "$0" "$@"
+nimbra_built_i686 "$0" "$@"
 # In the emulated PC nobody watches its display: the show plays there as under Xvfb.
 had_display=
 if [ -z "${NIMBRA_IN_PC:-}" ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then had_display=1; fi

@@ -4,12 +4,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-if [ -z "${NIMBRA_IN_PC:-}" ]; then
-  scripts/bootstrap.sh
-  scripts/build.sh win32 >/dev/null
-fi
 source scripts/wine-env.sh build
-nimbra_in_pc_if_needed "$0" "$@"
+nimbra_built_i686 "$0" "$@"
 [ -n "${NIMBRA_IN_PC:-}" ] || unset DISPLAY
 nimbra_session_start 1024x768
 mkdir -p docs

@@ -46,6 +46,16 @@ elif [ -z "${NIMBRA_I686_WHERE:-}" ]; then
   export NIMBRA_I686_WHERE
 fi
 
+# For a script that runs the shipped i686 programs: outside the emulated PC it installs what the build
+# needs and builds the i686 tree first; then as nimbra_in_pc_if_needed below.
+nimbra_built_i686() {
+  if [ -z "${NIMBRA_IN_PC:-}" ]; then
+    "$(dirname "${BASH_SOURCE[0]}")/bootstrap.sh"
+    "$(dirname "${BASH_SOURCE[0]}")/build.sh" win32 >/dev/null
+  fi
+  nimbra_in_pc_if_needed "$@"
+}
+
 # Where the i686 programs cannot run here, runs the calling script (the arguments: its path and its
 # own arguments) in the emulated PC instead, and exits with its status.
 nimbra_in_pc_if_needed() {
