@@ -10,22 +10,11 @@
 
 #include "render/w_dib32.h"
 #include "../saver/saver_test_support.h"
+#include "slidetool_run.h"
 
 namespace {
 
 std::string Picture(const std::string& name) { return e2e::BesideTest(("..\\makeshow_pictures\\" + name).c_str()); }
-
-long RunTool(const std::vector<std::string>& arguments, std::string* saidOnEitherStream)
-{
-    e2e::TempFolder folder;
-    std::string command = "\"" + e2e::BesideTest("slidetool.exe") + "\"";
-    for (const std::string& argument : arguments) command += " \"" + argument + "\"";
-    e2e::Process tool;
-    if (!tool.Start("cmd /c \"" + command + " >\"" + folder.File("said.txt") + "\" 2>&1\"")) return -100;
-    const long code = tool.Wait(60000);
-    e2e::ReadFileBytes(folder.File("said.txt"), saidOnEitherStream);
-    return code;
-}
 
 // The sixteen files of a show.
 const std::vector<std::string>& ShowNames()
