@@ -14,6 +14,7 @@
 #include "tools/picture_write/dissolve_mask.h"
 #include "tools/picture_write/qjx_encode.h"
 #include "tools/slidetool/exif_orientation.h"
+#include "tools/slidetool/jpeg_read.h"
 #include "tools/slidetool/picture_fit.h"
 #include "tools/slidetool/picture_folder.h"
 #include "tools/slidetool/picture_upright.h"
@@ -74,8 +75,42 @@ private:
     uint32_t table[256];
 };
 
+// A picture held whole in memory, as the JPEG reader gives it.
+class MemoryRows : public PictureRows {
+public:
+    MemoryRows(const uint32_t* pixels, int32_t width) : pixels(pixels), width(width) {}
+    const uint32_t* Row(int32_t y) override { return pixels + size_t(y) * size_t(width); }
+
+private:
+    const uint32_t* pixels;
+    int32_t width;
+};
+
+// A baseline JPEG through our own reader, decoded straight at the smallest scale that still has the
+// slide's pixels: a camera's photo of 12 million pixels is read as 750 thousand. -1 for a JPEG it leaves
+// to the system's loader.
+int FitJpeg(const uint8_t* file, size_t size, int orientation, uint32_t* slide, int32_t* width, int32_t* height,
+            const char** reason)
+{
+    if (JpegReadSize(file, size, width, height) != 0) return -1;
+    int32_t uprightWidth = *width, uprightHeight = *height;
+    UprightSize(orientation, &uprightWidth, &uprightHeight);
+    const FitPlace place = FitInside(uprightWidth, uprightHeight, kStageWidth, kStageHeight);
+    int32_t needWidth = place.width, needHeight = place.height;
+    UprightSize(orientation, &needWidth, &needHeight);
+    uint32_t* pixels = nullptr;
+    int32_t decodedWidth = 0, decodedHeight = 0;
+    const int shift = JpegShiftFor(*width, *height, needWidth, needHeight);
+    if (JpegDecode(file, size, shift, &pixels, &decodedWidth, &decodedHeight) != 0) return -1;
+    MemoryRows rows(pixels, decodedWidth);
+    const int fitted = FitPicture(rows, decodedWidth, decodedHeight, orientation, slide, kStageWidth, kStageHeight);
+    std::free(pixels);
+    if (fitted != 0) *reason = "out of memory";
+    return fitted;
+}
+
 // The picture fitted into the slide's pixels, turned upright by orientation; BMP files through the
-// saver's own reading, everything else through the system's loader. *width and *height: the picture's
+// saver's own reading, baseline JPEG through our own, everything else through the system's loader. *width and *height: the picture's
 // size as stored. Returns 0, or -1 with *reason saying why.
 int FitFile(SystemPictureLoader& loader, const uint8_t* file, size_t size, const char* format, int orientation,
             uint32_t* slide, int32_t* width, int32_t* height, const char** reason)
@@ -91,7 +126,11 @@ int FitFile(SystemPictureLoader& loader, const uint8_t* file, size_t size, const
         if (fitted != 0) *reason = "out of memory";
         return fitted;
     }
-    // BMP files the saver cannot read (1 or 16 bits, compressed rows) may still be read by the system.
+    if (format && std::strcmp(format, "JPEG") == 0 &&
+        FitJpeg(file, size, orientation, slide, width, height, reason) == 0)
+        return 0;
+    // BMP files the saver cannot read (1 or 16 bits, compressed rows), and JPEG files ours does not, may
+    // still be read by the system.
     SystemPicture picture;
     if (picture.Read(loader, file, size, reason) != 0) {
         if (!format) *reason = "not a BMP, JPEG, PNG or GIF picture";
