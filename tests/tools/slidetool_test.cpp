@@ -14,6 +14,15 @@ std::string Written(e2e::TempFolder& folder, const char* name, const Bytes& byte
     return path;
 }
 
+// The tool exits with 1, saying message, and writes no file out.
+void ExpectRefused(const std::vector<std::string>& arguments, const std::string& out, const char* message)
+{
+    std::string said;
+    EXPECT_EQ(RunTool(arguments, &said), 1);
+    EXPECT_NE(said.find(message), std::string::npos) << said;
+    EXPECT_EQ(GetFileAttributesA(out.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 const Bytes kBrokenSlide = {'Q', 'J', 0, 0x10, 0x0E, 0, 0xFF, 1};
 
 }  // namespace
@@ -45,20 +54,14 @@ TEST(SlideTool, EncodeRefusesAPictureOfAnotherSize)
 {
     e2e::TempFolder folder;
     const std::string in = Written(folder, "small.bmp", Bmp24(Pixels(640 * 240), 640, 240)), out = folder.File("o");
-    std::string said;
-    EXPECT_EQ(RunTool({"encode", in, out}, &said), 1);
-    EXPECT_NE(said.find("a slide must be exactly 640 by 480"), std::string::npos) << said;
-    EXPECT_EQ(GetFileAttributesA(out.c_str()), INVALID_FILE_ATTRIBUTES);
+    ExpectRefused({"encode", in, out}, out, "a slide must be exactly 640 by 480");
 }
 
 TEST(SlideTool, DecodeRefusesABrokenSlide)
 {
     e2e::TempFolder folder;
     const std::string in = Written(folder, "broken.qjx", kBrokenSlide), out = folder.File("o.bmp");
-    std::string said;
-    EXPECT_EQ(RunTool({"decode", in, out}, &said), 1);
-    EXPECT_NE(said.find("the saver cannot load"), std::string::npos) << said;
-    EXPECT_EQ(GetFileAttributesA(out.c_str()), INVALID_FILE_ATTRIBUTES);
+    ExpectRefused({"decode", in, out}, out, "the saver cannot load");
 }
 
 TEST(SlideTool, InfoCallsABrokenStreamInvalid)
