@@ -110,8 +110,8 @@ int FitJpeg(const uint8_t* file, size_t size, int orientation, uint32_t* slide, 
 }
 
 // The picture fitted into the slide's pixels, turned upright by orientation; BMP files through the
-// saver's own reading, baseline JPEG through our own, everything else through the system's loader. *width and *height: the picture's
-// size as stored. Returns 0, or -1 with *reason saying why.
+// saver's own reading, baseline JPEG through our own, everything else through the system's loader.
+// *width and *height: the picture's size as stored. Returns 0, or -1 with *reason saying why.
 int FitFile(SystemPictureLoader& loader, const uint8_t* file, size_t size, const char* format, int orientation,
             uint32_t* slide, int32_t* width, int32_t* height, const char** reason)
 {
@@ -304,7 +304,8 @@ int MakeShow(const char* folder, const char* const* pictures, int count, const c
                 }
                 inTheWay = written < kFiles && !created[written] && GetLastError() == ERROR_FILE_EXISTS;
                 if (written == kFiles && PutInPlace(names)) {
-                    std::printf("%s: %d picture%s read, %d slides and " NIMBRA_MASK_NAME " written, %lu bytes in all%s\n",
+                    std::printf("%s: %d picture%s read, %d slides and " NIMBRA_MASK_NAME
+                                " written, %lu bytes in all%s\n",
                                 folder, count, count == 1 ? "" : "s", kSlideCount, total, skipped);
                     result = 0;
                 } else {

@@ -174,7 +174,8 @@ int FitPicture(PictureRows& source, int32_t width, int32_t height, int orientati
     const FitPlace place = FitInside(uprightWidth, uprightHeight, boxWidth, boxHeight);
     int32_t storedWidth = place.width, storedHeight = place.height;
     UprightSize(orientation, &storedWidth, &storedHeight);
-    uint32_t* fitted = static_cast<uint32_t*>(std::malloc(sizeof(uint32_t) * size_t(place.width) * size_t(place.height)));
+    const size_t pixels = size_t(place.width) * size_t(place.height);
+    uint32_t* fitted = static_cast<uint32_t*>(std::malloc(sizeof(uint32_t) * pixels));
     if (!fitted || ResampleTo(source, uint32_t(width), uint32_t(height), fitted, storedWidth, storedHeight) != 0) {
         std::free(fitted);
         return -1;

@@ -153,7 +153,8 @@ const uint32_t* SystemPicture::Row(int32_t y)
         format.bmiHeader.biBitCount = 32;
         format.bmiHeader.biCompression = BI_RGB;
         const UINT bottom = UINT(height - y - bandCount);
-        if (GetDIBits(screen, bitmap, bottom, UINT(bandCount), band, &format, DIB_RGB_COLORS) != bandCount) return nullptr;
+        if (GetDIBits(screen, bitmap, bottom, UINT(bandCount), band, &format, DIB_RGB_COLORS) != bandCount)
+            return nullptr;
     }
     // The band's first stored row is its lowest.
     return band + size_t(bandFirst + bandCount - 1 - y) * size_t(width);
