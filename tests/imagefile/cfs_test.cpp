@@ -5,42 +5,102 @@
 #include "imagefile/cfs.h"
 #include "imagefile/mem_alloc.h"
 
-TEST(Cfs, OpenReadWriteSeekAndWholeFiles)
+namespace {
+
+// A file holding "0123456789", opened for reading.
+struct TenBytes {
+    e2e::TempFolder folder;
+    std::string path = folder.File("ten.bin");
+    CFS file;
+    TenBytes()
+    {
+        EXPECT_EQ(file.SaveFromBuffer(path.c_str(), "0123456789", 10), 0);
+        EXPECT_EQ(file.Open(path.c_str(), "rb"), 0);
+    }
+};
+
+}  // namespace
+
+TEST(Cfs, AMissingFileDoesNotOpenForReadingOrAppending)
 {
     e2e::TempFolder folder;
-    const std::string path = folder.File("ten.bin"), missing = folder.File("missing.bin");
     CFS file;
-    char buffer[100] = {};
-    EXPECT_EQ(file.Open(missing.c_str(), "rb"), -1);
-    EXPECT_EQ(file.Open(missing.c_str(), "ab"), -1);
-    EXPECT_EQ(file.Read(buffer, 1), -1);  // nothing open
-    ASSERT_EQ(file.Open(path.c_str(), "wb"), 0);  // "wb" creates a missing file
+    EXPECT_EQ(file.Open(folder.File("missing.bin").c_str(), "rb"), -1);
+    EXPECT_EQ(file.Open(folder.File("missing.bin").c_str(), "ab"), -1);
+}
+
+TEST(Cfs, ReadingWithNothingOpenFails)
+{
+    CFS file;
+    char buffer[4];
+    EXPECT_EQ(file.Read(buffer, 1), -1);
+}
+
+TEST(Cfs, WriteCreatesTheFileAndReadGivesItBack)
+{
+    e2e::TempFolder folder;
+    const std::string path = folder.File("new.bin");
+    CFS file;
+    ASSERT_EQ(file.Open(path.c_str(), "wb"), 0);
     EXPECT_EQ(file.Write("0123456789", 10), 10);
     ASSERT_EQ(file.Open(path.c_str(), "rb"), 0);  // closes the file it had first
-    EXPECT_EQ(file.Seek(4, 0), 4);
-    EXPECT_EQ(file.Seek(3, 3), -1);  // bad origin: position unchanged
-    EXPECT_EQ(file.GetSize(), 10);   // and GetSize keeps it too
-    EXPECT_EQ(file.Read(buffer, 100), 6);
-    EXPECT_EQ(std::string(buffer, 6), "456789");
-    EXPECT_EQ(file.Read(buffer, 100), 0);  // at the end: 0, not -1
-    EXPECT_EQ(file.Seek(-2, 2), 8);
-    EXPECT_EQ(file.Seek(1, 1), 9);
-    EXPECT_EQ(file.Write("x", 1), -1);  // opened for reading
-    file.Close();
-    memset(buffer, '#', 30);  // the whole-file helpers, which nothing in the saver uses: each once
-    EXPECT_EQ(file.LoadToBuffer(missing.c_str(), buffer, 0), 0);  // size 0: the file is not looked at
-    EXPECT_EQ(file.LoadToBuffer(path.c_str(), buffer, 12), 0);     // shorter file: the rest stays
-    EXPECT_EQ(file.LoadWhole(path.c_str(), buffer + 12), 0);
+    char buffer[100] = {};
+    EXPECT_EQ(file.Read(buffer, 100), 10);
+    EXPECT_EQ(std::string(buffer, 10), "0123456789");
+    EXPECT_EQ(file.Read(buffer, 100), 0) << "at the end: 0, not -1";
+}
+
+TEST(Cfs, SeekCountsFromEachOriginAndRefusesOthers)
+{
+    TenBytes ten;
+    EXPECT_EQ(ten.file.Seek(4, 0), 4);
+    EXPECT_EQ(ten.file.Seek(3, 3), -1);
+    EXPECT_EQ(ten.file.GetSize(), 10);
+    char c = 0;
+    EXPECT_EQ(ten.file.Read(&c, 1), 1);
+    EXPECT_EQ(c, '4') << "neither the bad origin nor GetSize moved the position";
+    EXPECT_EQ(ten.file.Seek(-2, 2), 8);
+    EXPECT_EQ(ten.file.Seek(1, 1), 9);
+}
+
+TEST(Cfs, WritingAFileOpenForReadingFails)
+{
+    TenBytes ten;
+    EXPECT_EQ(ten.file.Write("x", 1), -1);
+}
+
+TEST(Cfs, WholeFileHelpersReadIntoBuffersAndMemory)
+{
+    TenBytes ten;
+    ten.file.Close();
+    char buffer[30];
+    memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(ten.file.LoadToBuffer("missing.bin", buffer, 0), 0) << "size 0: the file is not looked at";
+    EXPECT_EQ(ten.file.LoadToBuffer(ten.path.c_str(), buffer, 12), 0);  // shorter file: the rest stays
+    EXPECT_EQ(ten.file.LoadWhole(ten.path.c_str(), buffer + 12), 0);
     EXPECT_EQ(std::string(buffer, 23), "0123456789##0123456789#");
-    void* block = file.LoadToMemory(path.c_str());
-    EXPECT_EQ(std::string(block ? static_cast<char*>(block) : "(none)     ", 10), "0123456789");
+    void* block = ten.file.LoadToMemory(ten.path.c_str());
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(std::string(static_cast<char*>(block), 10), "0123456789");
     MemFree(block);
-    EXPECT_EQ(file.SaveFromBuffer(path.c_str(), "", 0), 0);  // "wb" empties an existing file
-    EXPECT_EQ(file.LoadWhole(path.c_str(), buffer + 1), 0);
-    EXPECT_EQ(buffer[1], '1');
-    EXPECT_EQ(file.handle, nullptr);  // the helpers leave no file open
-    block = MemAlloc(100000);
-    EXPECT_EQ(std::string(block ? static_cast<char*>(block) : "", block ? 100000 : 0), std::string(100000, '\0'));
+    EXPECT_EQ(ten.file.handle, nullptr) << "the helpers leave no file open";
+}
+
+TEST(Cfs, SavingNothingEmptiesAFile)
+{
+    TenBytes ten;
+    ten.file.Close();
+    char buffer[16] = {'#'};  // room for the file, should it keep its bytes
+    EXPECT_EQ(ten.file.SaveFromBuffer(ten.path.c_str(), "", 0), 0);
+    EXPECT_EQ(ten.file.LoadWhole(ten.path.c_str(), buffer), 0);
+    EXPECT_EQ(buffer[0], '#');
+}
+
+TEST(Cfs, MemAllocGivesZeroedMemory)
+{
+    void* block = MemAlloc(100000);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(std::string(static_cast<char*>(block), 100000), std::string(100000, '\0'));
     MemFree(block);
 }
 

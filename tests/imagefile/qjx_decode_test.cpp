@@ -21,8 +21,9 @@ TEST(QjxDecode, HandMadeStreams)
     for (const auto& [stream, pixels, result, picture] : cases) {  // each stream exactly its own size
         Pixels out;
         int got;
-        EXPECT_TRUE(DecodeBoth(stream.data(), stream.size(), pixels, &out, &got));
-        EXPECT_TRUE(got == result && out == picture) << pixels;
+        EXPECT_TRUE(DecodeBoth(stream.data(), stream.size(), pixels, &out, &got)) << "the decoders agree";
+        EXPECT_EQ(got, result) << pixels;
+        EXPECT_EQ(out, picture) << pixels;
     }
 }
 
@@ -36,8 +37,9 @@ TEST(QjxDecode, EveryDistanceAndRoomAtTheEndOfThePicture)
             for (uint32_t done = 0, item = 0, flags = 0; done < end; ++item) {
                 if (item % 8 == 0) flags = uint32_t(in.size()), in.push_back(0);
                 const uint32_t length = done < 17 || !distance ? 1 : std::min<uint32_t>(end - done, 16);
-                if (done < 17 || !distance) in[flags] |= uint8_t(0x80 >> item % 8);
-                if (done < 17 || !distance) in.insert(in.end(), {uint8_t(done * 37), uint8_t(done * 11 + 5), uint8_t(room)});
+                const bool literal = done < 17 || !distance;
+                if (literal) in[flags] |= uint8_t(0x80 >> item % 8);
+                if (literal) in.insert(in.end(), {uint8_t(done * 37), uint8_t(done * 11 + 5), uint8_t(room)});
                 else in.insert(in.end(), {uint8_t((distance - 1) << 4 | (length - 1)), uint8_t((distance - 1) >> 4)});
                 done += length;
             }
@@ -45,8 +47,9 @@ TEST(QjxDecode, EveryDistanceAndRoomAtTheEndOfThePicture)
             const Bytes exact(in);
             Pixels out;
             int result;
-            ASSERT_TRUE(DecodeBoth(exact.data(), exact.size(), end + (distance ? 0 : 200), &out, &result) &&
-                        result == (distance ? 0 : -1)) << distance << " " << room;
+            ASSERT_TRUE(DecodeBoth(exact.data(), exact.size(), end + (distance ? 0 : 200), &out, &result))
+                << distance << " " << room;
+            ASSERT_EQ(result, distance ? 0 : -1) << distance << " " << room;
         }
     }
 }

@@ -23,13 +23,15 @@ inline int ReferenceDecode(uint8_t* out, const uint8_t* in, size_t inSize, uint3
         const uint32_t w = in[ip] | in[ip + 1] << 8, length = (w & 15) + 1, distance = (w >> 4) + 1;
         ip += 2;
         if (distance > op || length > pixelCount - op) return -1;
-        for (uint32_t k = 0; k < length; ++k, ++op) std::memcpy(out + 4 * size_t(op), out + 4 * size_t(op - distance), 4);
+        for (uint32_t k = 0; k < length; ++k, ++op)
+            std::memcpy(out + 4 * size_t(op), out + 4 * size_t(op - distance), 4);
     }
     return 0;
 }
 
 // Both decoders into exact-size buffers (the sanitizers see a stray byte); false when they disagree.
-inline bool DecodeBoth(const uint8_t* in, size_t inSize, uint32_t pixelCount, std::vector<uint32_t>* picture, int* result)
+inline bool DecodeBoth(const uint8_t* in, size_t inSize, uint32_t pixelCount, std::vector<uint32_t>* picture,
+                       int* result)
 {
     std::vector<uint32_t> plain(pixelCount);
     picture->assign(pixelCount, 0);

@@ -10,20 +10,22 @@
 #include <cstring>
 
 #include "imagefile/bmp_read.h"
-#include "tools/slidetool/exif_orientation.h"
-#include "tools/slidetool/picture_upright.h"
-#include "tools/picture_write/qjx_encode.h"
+#include "imagefile/show_shape.h"
 #include "tools/picture_write/dissolve_mask.h"
+#include "tools/picture_write/qjx_encode.h"
+#include "tools/slidetool/exif_orientation.h"
+#include "tools/slidetool/jpeg_read.h"
 #include "tools/slidetool/picture_fit.h"
+#include "tools/slidetool/picture_folder.h"
+#include "tools/slidetool/picture_upright.h"
 #include "tools/slidetool/system_picture.h"
 #include "tools/slidetool/whole_file.h"
 
 namespace {
 
-constexpr int kSlides = 15;
-constexpr int kFiles = kSlides + 1;  // the slides and tile.bmp
-const char kNewSuffix[] = ".new";    // a file being written
-const char kOldSuffix[] = ".old";    // a file of the show being replaced, kept until the new one is in
+constexpr int kFiles = kSlideCount + 1;  // the slides and the mask
+const char kNewSuffix[] = ".new";        // a file being written
+const char kOldSuffix[] = ".old";        // a file of the show being replaced, kept until the new one is in
 constexpr size_t kSuffixLength = sizeof kNewSuffix - 1;
 static_assert(sizeof kNewSuffix == sizeof kOldSuffix, "one length for both suffixes");
 
@@ -37,34 +39,11 @@ struct Bytes {
     size_t size = 0;
 };
 
-bool ReadWhole(const char* path, Bytes* bytes)
-{
-    bytes->data = ReadFileWhole(path, &bytes->size);
-    return bytes->data != nullptr;
-}
-
-// Writes the file only under a name that no file has yet: a file already there is not this run's to
-// replace or delete. *created says whether this run made it.
-bool WriteNew(const Path& path, const Bytes& bytes, bool* created)
-{
-    HANDLE file = CreateFileA(path.text, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    *created = file != INVALID_HANDLE_VALUE;
-    if (!*created) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data, DWORD(bytes.size), &written, nullptr) && written == bytes.size;
-    return CloseHandle(file) && ok;
-}
-
-// folder\name, with no second separator after a folder that ends in one (or after a bare drive
-// "C:"). The folder is walked by whole characters: the second byte of a double-byte character may be
-// 0x5C, the backslash. The caller has checked that the name and a suffix fit.
+// The caller has checked that the name and a suffix fit.
 Path InFolder(const char* folder, const char* name)
 {
-    const char* last = nullptr;
-    for (const char* p = folder; *p; p = IsDBCSLeadByte(BYTE(*p)) && p[1] ? p + 2 : p + 1) last = p;
-    const bool separate = last && *last != '\\' && *last != '/' && !(*last == ':' && last == folder + 1);
     Path path;
-    std::snprintf(path.text, sizeof path.text, "%s%s%s", folder, separate ? "\\" : "", name);
+    JoinPath(folder, name, path.text);
     return path;
 }
 
@@ -75,100 +54,136 @@ Path With(const Path& path, const char* suffix)
     return longer;
 }
 
-const char* FormatOf(const Bytes& file)
+// A BMP picture's rows, each converted as it is asked for by the saver's own reading, so that every
+// depth the saver shows is read the same way.
+class BmpRows : public PictureRows {
+public:
+    BmpRows(const BmpLayout& layout, const uint8_t* file, uint32_t* row) : layout(layout), file(file), row(row)
+    {
+        BmpMakeColorTable(layout, file, nullptr, table);
+    }
+    const uint32_t* Row(int32_t y) override
+    {
+        BmpConvertRow(layout, BmpStoredRow(layout, file, y), table, row);
+        return row;
+    }
+
+private:
+    const BmpLayout& layout;
+    const uint8_t* file;
+    uint32_t* row;
+    uint32_t table[256];
+};
+
+// A picture held whole in memory, as the JPEG reader gives it.
+class MemoryRows : public PictureRows {
+public:
+    MemoryRows(const uint32_t* pixels, int32_t width) : pixels(pixels), width(width) {}
+    const uint32_t* Row(int32_t y) override { return pixels + size_t(y) * size_t(width); }
+
+private:
+    const uint32_t* pixels;
+    int32_t width;
+};
+
+// A baseline JPEG through our own reader, decoded straight at the smallest scale that still has the
+// slide's pixels: a camera's photo of 12 million pixels is read as 750 thousand. -1 for a JPEG it leaves
+// to the system's loader.
+int FitJpeg(const uint8_t* file, size_t size, int orientation, uint32_t* slide, int32_t* width, int32_t* height,
+            const char** reason)
 {
-    const uint8_t* b = file.data;
-    if (file.size >= 2 && b[0] == 'B' && b[1] == 'M') return "BMP";
-    if (file.size >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return "JPEG";
-    if (file.size >= 8 && std::memcmp(b, "\x89PNG\r\n\x1A\n", 8) == 0) return "PNG";
-    if (file.size >= 4 && std::memcmp(b, "GIF8", 4) == 0) return "GIF";
-    return nullptr;
+    if (JpegReadSize(file, size, width, height) != 0) return -1;
+    int32_t uprightWidth = *width, uprightHeight = *height;
+    UprightSize(orientation, &uprightWidth, &uprightHeight);
+    const FitPlace place = FitInside(uprightWidth, uprightHeight, kStageWidth, kStageHeight);
+    int32_t needWidth = place.width, needHeight = place.height;
+    UprightSize(orientation, &needWidth, &needHeight);
+    uint32_t* pixels = nullptr;
+    int32_t decodedWidth = 0, decodedHeight = 0;
+    const int shift = JpegShiftFor(*width, *height, needWidth, needHeight);
+    if (JpegDecode(file, size, shift, &pixels, &decodedWidth, &decodedHeight) != 0) return -1;
+    MemoryRows rows(pixels, decodedWidth);
+    const int fitted = FitPicture(rows, decodedWidth, decodedHeight, orientation, slide, kStageWidth, kStageHeight);
+    std::free(pixels);
+    if (fitted != 0) *reason = "out of memory";
+    return fitted;
 }
 
-// The picture as 32-bit pixels: BMP files through the saver's own reading, so that every depth the
-// saver shows is read the same way; everything else through the system's loader.
-int ReadPicture(const Bytes& file, const char* format, uint32_t** pixels, int32_t* width, int32_t* height,
-                const char** reason)
+// The picture fitted into the slide's pixels, turned upright by orientation; BMP files through the
+// saver's own reading, baseline JPEG through our own, everything else through the system's loader.
+// *width and *height: the picture's size as stored. Returns 0, or -1 with *reason saying why.
+int FitFile(SystemPictureLoader& loader, const uint8_t* file, size_t size, const char* format, int orientation,
+            uint32_t* slide, int32_t* width, int32_t* height, const char** reason)
 {
     BmpLayout layout;
-    if (format && std::strcmp(format, "BMP") == 0 && BmpReadLayout(file.data, file.size, &layout) == 0) {
-        const size_t count = size_t(layout.width) * size_t(layout.height);
-        uint32_t table[256];
-        *pixels = static_cast<uint32_t*>(std::malloc(sizeof(uint32_t) * count));
-        if (!*pixels || BmpDecode(file.data, file.size, nullptr, table, *pixels, count) != 0) {
-            std::free(*pixels);
-            *reason = "out of memory";
-            return -1;
-        }
-        for (size_t i = 0; i < count; ++i) (*pixels)[i] &= 0xFFFFFF;
+    if (format && std::strcmp(format, "BMP") == 0 && BmpReadLayout(file, size, &layout) == 0) {
+        uint32_t* row = static_cast<uint32_t*>(std::malloc(sizeof(uint32_t) * size_t(layout.width)));
+        BmpRows rows(layout, file, row);
         *width = layout.width;
         *height = layout.height;
-        return 0;
+        const int fitted = row ? FitPicture(rows, *width, *height, orientation, slide, kStageWidth, kStageHeight) : -1;
+        std::free(row);
+        if (fitted != 0) *reason = "out of memory";
+        return fitted;
     }
-    // BMP files the saver cannot read (1 or 16 bits, compressed rows) may still be read by the system.
-    if (SystemPictureRead(file.data, file.size, pixels, width, height, reason) == 0) return 0;
-    if (!format) *reason = "not a BMP, JPEG, PNG or GIF picture";
-    else if (std::strcmp(format, "BMP") == 0) *reason = "a BMP file that neither the saver nor the system reads";
+    if (format && std::strcmp(format, "JPEG") == 0 &&
+        FitJpeg(file, size, orientation, slide, width, height, reason) == 0)
+        return 0;
+    // BMP files the saver cannot read (1 or 16 bits, compressed rows), and JPEG files ours does not, may
+    // still be read by the system.
+    SystemPicture picture;
+    if (picture.Read(loader, file, size, reason) != 0) {
+        if (!format) *reason = "not a BMP, JPEG, PNG or GIF picture";
+        else if (std::strcmp(format, "BMP") == 0) *reason = "a BMP file that neither the saver nor the system reads";
+        return -1;
+    }
+    *width = picture.width;
+    *height = picture.height;
+    if (FitPicture(picture, *width, *height, orientation, slide, kStageWidth, kStageHeight) == 0) return 0;
+    *reason = "out of memory, or the system could not hand over its pixels";
     return -1;
 }
 
 // One slide file from one picture, or false after saying why. A photo is turned upright by its Exif
-// orientation before it is fitted. number of count: the running count the progress line shows.
-bool MakeSlide(const char* path, const char* slideName, int number, int count, Bytes* slide)
+// orientation. number of count: the running count the progress line shows.
+bool MakeSlide(SystemPictureLoader& loader, const char* path, const char* slideName, int number, int count,
+               Bytes* slide)
 {
-    Bytes file;
-    if (!ReadWhole(path, &file)) {
-        std::free(file.data);
+    size_t size = 0;
+    uint8_t* file = ReadFileWhole(path, &size);
+    if (!file) {
         std::fprintf(stderr, "slidetool: cannot read %s\n", path);
         return false;
     }
-    const char* format = FormatOf(file);
-    uint32_t* pixels = nullptr;
-    int32_t width = 0, height = 0;
-    const char* reason = "";
-    int read = ReadPicture(file, format, &pixels, &width, &height, &reason);
-    const bool jpeg = format && std::strcmp(format, "JPEG") == 0;
-    const int orientation = read == 0 && jpeg ? ExifOrientation(file.data, file.size) : 0;
-    std::free(file.data);
-    if (read == 0 && TurnUpright(pixels, &width, &height, orientation) != 0) {
-        std::free(pixels);
-        reason = "out of memory to turn it upright";
-        read = -1;
-    }
-    if (read != 0) {
-        std::fprintf(stderr, "slidetool: cannot read %s: %s\n", path, reason);
-        return false;
-    }
-    uint32_t* fitted = static_cast<uint32_t*>(std::malloc(sizeof(uint32_t) * kQjxPixelCount));
-    uint8_t* bgr = static_cast<uint8_t*>(std::malloc(kQjxDecodedSize));
+    const char* format = PictureFormat(file, size);
+    const int orientation = format && std::strcmp(format, "JPEG") == 0 ? ExifOrientation(file, size) : 0;
+    uint32_t* pixels = static_cast<uint32_t*>(std::malloc(sizeof(uint32_t) * kQjxPixelCount));
     slide->data = static_cast<uint8_t*>(std::malloc(kQjxHeaderSize + QjxMaxStreamSize(kQjxPixelCount)));
-    bool ok = fitted && bgr && slide->data &&
-              FitPicture(pixels, width, height, fitted, kQjxWidth, kQjxHeight) == 0;
+    int32_t width = 0, height = 0;
+    const char* reason = "out of memory";
+    bool ok = pixels && slide->data &&
+              FitFile(loader, file, size, format, orientation, pixels, &width, &height, &reason) == 0;
+    std::free(file);
     if (ok) {
-        for (uint32_t i = 0; i < kQjxPixelCount; ++i) {
-            bgr[3 * i] = uint8_t(fitted[i]);
-            bgr[3 * i + 1] = uint8_t(fitted[i] >> 8);
-            bgr[3 * i + 2] = uint8_t(fitted[i] >> 16);
-        }
-        slide->size = QjxEncodeFile(bgr, slide->data);
+        slide->size = EncodeSlide(pixels, slide->data);
         ok = slide->size != 0;
+        reason = "out of memory";
     }
-    if (ok) {
-        const FitPlace place = FitInside(width, height, kQjxWidth, kQjxHeight);
-        char upright[40] = "";
-        if (orientation > 1) std::snprintf(upright, sizeof upright, ", upright by Exif orientation %d", orientation);
-        std::printf("%d/%d %s: %s (%s, %ld by %ld%s) fitted to %ld by %ld, %lu bytes\n", number, count, slideName, path,
-                    format ? format : "picture", long(width), long(height), upright, long(place.width),
-                    long(place.height), (unsigned long)slide->size);
-    } else {
-        std::fprintf(stderr, "slidetool: out of memory for %s\n", path);
+    std::free(pixels);
+    if (!ok) {
+        std::fprintf(stderr, "slidetool: cannot read %s: %s\n", path, reason);
         std::free(slide->data);
         slide->data = nullptr;
+        return false;
     }
-    std::free(bgr);
-    std::free(fitted);
-    std::free(pixels);
-    return ok;
+    UprightSize(orientation, &width, &height);
+    const FitPlace place = FitInside(width, height, kStageWidth, kStageHeight);
+    char upright[40] = "";
+    if (orientation > 1) std::snprintf(upright, sizeof upright, ", upright by Exif orientation %d", orientation);
+    std::printf("%d/%d %s: %s (%s, %ld by %ld%s) fitted to %ld by %ld, %lu bytes\n", number, count, slideName, path,
+                format ? format : "picture", long(width), long(height), upright, long(place.width),
+                long(place.height), (unsigned long)slide->size);
+    return true;
 }
 
 bool Exists(const Path& path) { return GetFileAttributesA(path.text) != INVALID_FILE_ATTRIBUTES; }
@@ -216,30 +231,49 @@ bool NothingLeftAside(const char* folder, const Path (&names)[kFiles])
 
 }  // namespace
 
+size_t EncodeSlide(const uint32_t* pixels, uint8_t* out)
+{
+    uint8_t* bgr = static_cast<uint8_t*>(std::malloc(kQjxDecodedSize));
+    if (!bgr) return 0;
+    for (uint32_t i = 0; i < kQjxPixelCount; ++i) {
+        bgr[3 * i] = uint8_t(pixels[i]);
+        bgr[3 * i + 1] = uint8_t(pixels[i] >> 8);
+        bgr[3 * i + 2] = uint8_t(pixels[i] >> 16);
+    }
+    const size_t size = QjxEncodeFile(bgr, out);
+    std::free(bgr);
+    return size;
+}
+
 int MakeShow(const char* folder, const char* const* pictures, int count, const char* skipped)
 {
-    if (count < 1 || count > kSlides) {
-        std::fprintf(stderr, "slidetool: a show takes 1 to %d pictures; %d given\n", kSlides, count);
+    if (count < 1 || count > kSlideCount) {
+        std::fprintf(stderr, "slidetool: a show takes 1 to %d pictures; %d given\n", kSlideCount, count);
         return 1;
     }
-    if (std::strlen(folder) + std::strlen("\\slide_01.qjx") + kSuffixLength >= MAX_PATH) {
+    if (std::strlen(folder) + 1 + kSlideNameLength + kSuffixLength >= MAX_PATH) {
         std::fprintf(stderr, "slidetool: the folder name %s is too long\n", folder);
         return 1;
     }
-    Bytes slides[kSlides];
+    Bytes slides[kSlideCount];
     int made = 0;
-    for (; made < count; ++made) {
-        char name[16];
-        std::snprintf(name, sizeof name, "slide_%02d.qjx", made + 1);
-        if (!MakeSlide(pictures[made], name, made + 1, count, &slides[made])) break;
+    {
+        SystemPictureLoader loader;
+        for (; made < count; ++made) {
+            char name[16];
+            std::snprintf(name, sizeof name, NIMBRA_SLIDE_NAME_FORMAT, made + 1);
+            if (!MakeSlide(loader, pictures[made], name, made + 1, count, &slides[made])) break;
+        }
     }
     int result = 1;
     if (made == count) {
         if (count == 1)
-            std::printf("slide_02.qjx to slide_%02d.qjx: the same picture again, to fill %d slides\n", kSlides, kSlides);
-        else if (count < kSlides)
-            std::printf("slide_%02d.qjx to slide_%02d.qjx: the %d pictures again in the same order, to fill %d slides\n",
-                        count + 1, kSlides, count, kSlides);
+            std::printf(NIMBRA_SLIDE_NAME_FORMAT " to " NIMBRA_SLIDE_NAME_FORMAT
+                        ": the same picture again, to fill %d slides\n", 2, kSlideCount, kSlideCount);
+        else if (count < kSlideCount)
+            std::printf(NIMBRA_SLIDE_NAME_FORMAT " to " NIMBRA_SLIDE_NAME_FORMAT
+                        ": the %d pictures again in the same order, to fill %d slides\n",
+                        count + 1, kSlideCount, count, kSlideCount);
         const DWORD attributes = GetFileAttributesA(folder);
         if (attributes == INVALID_FILE_ATTRIBUTES && !CreateDirectoryA(folder, nullptr)) {
             std::fprintf(stderr, "slidetool: cannot create the folder %s\n", folder);
@@ -248,29 +282,31 @@ int MakeShow(const char* folder, const char* const* pictures, int count, const c
         } else {
             Path names[kFiles];
             Bytes files[kFiles];
-            for (int i = 0; i < kSlides; ++i) {
+            for (int i = 0; i < kSlideCount; ++i) {
                 char name[16];
-                std::snprintf(name, sizeof name, "slide_%02d.qjx", i + 1);
+                std::snprintf(name, sizeof name, NIMBRA_SLIDE_NAME_FORMAT, i + 1);
                 names[i] = InFolder(folder, name);
                 files[i] = slides[i % count];
             }
-            names[kSlides] = InFolder(folder, "tile.bmp");
-            files[kSlides].size = DissolveMaskFileSize();
-            files[kSlides].data = static_cast<uint8_t*>(std::malloc(files[kSlides].size));
+            names[kSlideCount] = InFolder(folder, NIMBRA_MASK_NAME);
+            files[kSlideCount].size = DissolveMaskFileSize();
+            files[kSlideCount].data = static_cast<uint8_t*>(std::malloc(files[kSlideCount].size));
             bool created[kFiles] = {};
             int written = 0;
             bool inTheWay = false;
             unsigned long total = 0;
-            if (files[kSlides].data && NothingLeftAside(folder, names)) {
-                DissolveMaskWrite(files[kSlides].data);
+            if (files[kSlideCount].data && NothingLeftAside(folder, names)) {
+                DissolveMaskWrite(files[kSlideCount].data);
                 for (; written < kFiles; ++written) {
-                    if (!WriteNew(With(names[written], kNewSuffix), files[written], &created[written])) break;
+                    const Path name = With(names[written], kNewSuffix);
+                    if (!WriteNewFile(name.text, files[written].data, files[written].size, &created[written])) break;
                     total += (unsigned long)files[written].size;
                 }
                 inTheWay = written < kFiles && !created[written] && GetLastError() == ERROR_FILE_EXISTS;
                 if (written == kFiles && PutInPlace(names)) {
-                    std::printf("%s: %d picture%s read, %d slides and tile.bmp written, %lu bytes in all%s\n",
-                                folder, count, count == 1 ? "" : "s", kSlides, total, skipped);
+                    std::printf("%s: %d picture%s read, %d slides and " NIMBRA_MASK_NAME
+                                " written, %lu bytes in all%s\n",
+                                folder, count, count == 1 ? "" : "s", kSlideCount, total, skipped);
                     result = 0;
                 } else {
                     std::fprintf(stderr, "slidetool: cannot write the show into %s", folder);
@@ -279,12 +315,12 @@ int MakeShow(const char* folder, const char* const* pictures, int count, const c
                                      inTheWay ? ": a file of that name is in the way" : "");
                     std::fprintf(stderr, "; nothing there was changed\n");
                 }
-            } else if (!files[kSlides].data) {
-                std::fprintf(stderr, "slidetool: out of memory for tile.bmp\n");
+            } else if (!files[kSlideCount].data) {
+                std::fprintf(stderr, "slidetool: out of memory for " NIMBRA_MASK_NAME "\n");
             }
             for (int i = 0; i < kFiles && result != 0; ++i)
                 if (created[i]) DeleteFileA(With(names[i], kNewSuffix).text);
-            std::free(files[kSlides].data);
+            std::free(files[kSlideCount].data);
         }
     }
     for (int i = 0; i < made; ++i) std::free(slides[i].data);

@@ -1,10 +1,13 @@
 // Resampling for slidetool makeshow. Each axis gets a table of source pixels and integer weights
 // over one common denominator, so the result is exact to the last rounding and the same on every
-// compiler; rows are resampled one output row at a time, so only one row of sums is kept.
+// compiler. Each source row is resampled across once, as it comes; output rows then weigh the one or
+// two rows across they need, so only two of them and one row of sums are kept.
 #include "tools/slidetool/picture_fit.h"
 
 #include <cstdlib>
 #include <cstring>
+
+#include "tools/slidetool/picture_upright.h"
 
 namespace {
 
@@ -71,6 +74,78 @@ bool MakeAxis(uint32_t src, uint32_t dst, Axis* axis)
     return true;
 }
 
+// A source row resampled across: blue, green and red sums of each output column.
+struct Across {
+    uint64_t* sums = nullptr;
+    int64_t row = -1;  // the source row it holds
+};
+
+void Resample(const Axis& axis, int32_t width, const uint32_t* line, uint64_t* sums)
+{
+    for (int32_t x = 0; x < width; ++x) {
+        const Tap& tap = axis.taps[x];
+        const uint32_t* pixel = line + tap.first;
+        const uint32_t* weight = axis.weights + tap.offset;
+        uint64_t b = 0, g = 0, r = 0;
+        for (uint32_t c = 0; c < tap.count; ++c) {
+            b += uint64_t(weight[c]) * (pixel[c] & 0xFF);
+            g += uint64_t(weight[c]) * (pixel[c] >> 8 & 0xFF);
+            r += uint64_t(weight[c]) * (pixel[c] >> 16 & 0xFF);
+        }
+        sums[3 * x] = b;
+        sums[3 * x + 1] = g;
+        sums[3 * x + 2] = r;
+    }
+}
+
+// The picture resampled to exactly width by height pixels, top row first.
+int ResampleTo(PictureRows& source, uint32_t sourceWidth, uint32_t sourceHeight, uint32_t* out, int32_t width,
+               int32_t height)
+{
+    Axis across, down;
+    const size_t row = 3 * size_t(width);
+    uint64_t* sums = static_cast<uint64_t*>(std::malloc(sizeof(uint64_t) * 3 * row));
+    if (!sums || !MakeAxis(sourceWidth, uint32_t(width), &across) ||
+        !MakeAxis(sourceHeight, uint32_t(height), &down)) {
+        std::free(sums);
+        return -1;
+    }
+    // An output row's source rows follow on from the last one's, sharing at most the last two.
+    Across kept[2] = {{sums + row, -1}, {sums + 2 * row, -1}};
+    // Weights multiply to at most 255 * (width + 2 * 640) * (height + 2 * 480) within the picture
+    // size the readers accept: far inside 64 bits.
+    const uint64_t whole = across.denominator * down.denominator;
+    for (int32_t y = 0; y < height; ++y) {
+        std::memset(sums, 0, sizeof(uint64_t) * row);
+        const Tap& tap = down.taps[y];
+        for (uint32_t k = 0; k < tap.count; ++k) {
+            const int64_t j = int64_t(tap.first) + k;
+            Across* line = kept[0].row == j ? &kept[0] : kept[1].row == j ? &kept[1] : nullptr;
+            if (!line) {
+                line = kept[0].row < kept[1].row ? &kept[0] : &kept[1];
+                const uint32_t* pixels = source.Row(int32_t(j));
+                if (!pixels) {
+                    std::free(sums);
+                    return -1;
+                }
+                Resample(across, width, pixels, line->sums);
+                line->row = j;
+            }
+            const uint64_t weight = down.weights[tap.offset + k];
+            for (size_t i = 0; i < row; ++i) sums[i] += weight * line->sums[i];
+        }
+        uint32_t* pixels = out + size_t(y) * size_t(width);
+        for (int32_t x = 0; x < width; ++x) {
+            const uint32_t b = uint32_t((sums[3 * x] + whole / 2) / whole);
+            const uint32_t g = uint32_t((sums[3 * x + 1] + whole / 2) / whole);
+            const uint32_t r = uint32_t((sums[3 * x + 2] + whole / 2) / whole);
+            pixels[x] = b | g << 8 | r << 16;
+        }
+    }
+    std::free(sums);
+    return 0;
+}
+
 }  // namespace
 
 FitPlace FitInside(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight)
@@ -89,50 +164,25 @@ FitPlace FitInside(int32_t width, int32_t height, int32_t boxWidth, int32_t boxH
     return place;
 }
 
-int FitPicture(const uint32_t* source, int32_t width, int32_t height, uint32_t* destination, int32_t boxWidth,
-               int32_t boxHeight)
+int FitPicture(PictureRows& source, int32_t width, int32_t height, int orientation, uint32_t* destination,
+               int32_t boxWidth, int32_t boxHeight)
 {
-    const FitPlace place = FitInside(width, height, boxWidth, boxHeight);
-    Axis across, down;
-    uint64_t* sums = static_cast<uint64_t*>(std::malloc(sizeof(uint64_t) * 3 * size_t(place.width)));
-    if (!sums || !MakeAxis(uint32_t(width), uint32_t(place.width), &across) ||
-        !MakeAxis(uint32_t(height), uint32_t(place.height), &down)) {
-        std::free(sums);
+    // The place is the upright picture's; the resampling works on the picture as stored, at that place's
+    // size turned back, and only the small result is turned.
+    int32_t uprightWidth = width, uprightHeight = height;
+    UprightSize(orientation, &uprightWidth, &uprightHeight);
+    const FitPlace place = FitInside(uprightWidth, uprightHeight, boxWidth, boxHeight);
+    int32_t storedWidth = place.width, storedHeight = place.height;
+    UprightSize(orientation, &storedWidth, &storedHeight);
+    const size_t pixels = size_t(place.width) * size_t(place.height);
+    uint32_t* fitted = static_cast<uint32_t*>(std::malloc(sizeof(uint32_t) * pixels));
+    if (!fitted || ResampleTo(source, uint32_t(width), uint32_t(height), fitted, storedWidth, storedHeight) != 0) {
+        std::free(fitted);
         return -1;
     }
     std::memset(destination, 0, sizeof(uint32_t) * size_t(boxWidth) * size_t(boxHeight));
-    // Weights multiply to at most 255 * (width + 2 * 640) * (height + 2 * 480) within the picture
-    // size the readers accept: far inside 64 bits.
-    const uint64_t whole = across.denominator * down.denominator;
-    for (int32_t y = 0; y < place.height; ++y) {
-        std::memset(sums, 0, sizeof(uint64_t) * 3 * size_t(place.width));
-        const Tap& row = down.taps[y];
-        for (uint32_t k = 0; k < row.count; ++k) {
-            const uint32_t* line = source + size_t(row.first + k) * size_t(width);
-            const uint64_t rowWeight = down.weights[row.offset + k];
-            for (int32_t x = 0; x < place.width; ++x) {
-                const Tap& column = across.taps[x];
-                uint64_t b = 0, g = 0, r = 0;
-                for (uint32_t c = 0; c < column.count; ++c) {
-                    const uint32_t pixel = line[column.first + c];
-                    const uint64_t weight = across.weights[column.offset + c];
-                    b += weight * (pixel & 0xFF);
-                    g += weight * (pixel >> 8 & 0xFF);
-                    r += weight * (pixel >> 16 & 0xFF);
-                }
-                sums[3 * x] += rowWeight * b;
-                sums[3 * x + 1] += rowWeight * g;
-                sums[3 * x + 2] += rowWeight * r;
-            }
-        }
-        uint32_t* out = destination + size_t(place.y + y) * size_t(boxWidth) + size_t(place.x);
-        for (int32_t x = 0; x < place.width; ++x) {
-            const uint32_t b = uint32_t((sums[3 * x] + whole / 2) / whole);
-            const uint32_t g = uint32_t((sums[3 * x + 1] + whole / 2) / whole);
-            const uint32_t r = uint32_t((sums[3 * x + 2] + whole / 2) / whole);
-            out[x] = b | g << 8 | r << 16;
-        }
-    }
-    std::free(sums);
+    CopyUpright(fitted, storedWidth, storedHeight, orientation,
+                destination + size_t(place.y) * size_t(boxWidth) + size_t(place.x), size_t(boxWidth));
+    std::free(fitted);
     return 0;
 }

@@ -7,15 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+#include "tools/slidetool/whole_file.h"
 
-bool StartsPicture(const uint8_t* b, DWORD size)
-{
-    if (size >= 2 && b[0] == 'B' && b[1] == 'M') return true;
-    if (size >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return true;
-    if (size >= 8 && std::memcmp(b, "\x89PNG\r\n\x1A\n", 8) == 0) return true;
-    return size >= 4 && std::memcmp(b, "GIF8", 4) == 0;
-}
+namespace {
 
 bool Append(PictureList* list, const char* path)
 {
@@ -34,22 +28,6 @@ bool Append(PictureList* list, const char* path)
     return true;
 }
 
-// folder\name into path (MAX_PATH bytes), with no second backslash after a folder that ends in one.
-// The folder is walked by whole characters: the second byte of a double-byte character may be 0x5C.
-// False when the result does not fit.
-bool Join(const char* folder, const char* name, char* path)
-{
-    const char* last = nullptr;
-    for (const char* p = folder; *p; p = IsDBCSLeadByte(BYTE(*p)) && p[1] ? p + 2 : p + 1) last = p;
-    const bool separate = last && *last != '\\' && *last != '/' && !(*last == ':' && last == folder + 1);
-    const size_t folderLength = std::strlen(folder), nameLength = std::strlen(name);
-    if (folderLength + separate + nameLength >= MAX_PATH) return false;
-    std::memcpy(path, folder, folderLength);
-    if (separate) path[folderLength] = '\\';
-    std::memcpy(path + folderLength + separate, name, nameLength + 1);
-    return true;
-}
-
 void Sort(char** paths, uint32_t count)
 {
     std::qsort(paths, count, sizeof(char*), [](const void* a, const void* b) {
@@ -60,7 +38,7 @@ void Sort(char** paths, uint32_t count)
 bool Walk(const char* folder, PictureList* list)
 {
     char pattern[MAX_PATH];
-    if (!Join(folder, "*", pattern)) {
+    if (!JoinPath(folder, "*", pattern)) {
         ++list->tooLong;
         return true;
     }
@@ -71,19 +49,16 @@ bool Walk(const char* folder, PictureList* list)
     do {
         if (std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0) continue;
         char path[MAX_PATH];
-        if (!Join(folder, found.cFileName, path)) {
+        if (!JoinPath(folder, found.cFileName, path)) {
             ++list->tooLong;
         } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             // A link back up the tree would be walked for ever.
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) ok = Walk(path, list);
         } else {
-            HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
             uint8_t start[8];
-            DWORD got = 0;
-            const bool read = file != INVALID_HANDLE_VALUE && ReadFile(file, start, sizeof start, &got, nullptr);
-            if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-            if (!read) ++list->unreadable;
-            else if (!StartsPicture(start, got)) ++list->notPictures;
+            const long got = ReadFileStart(path, start, sizeof start);
+            if (got < 0) ++list->unreadable;
+            else if (!PictureFormat(start, size_t(got))) ++list->notPictures;
             else ok = Append(list, path);
         }
     } while (ok && FindNextFileA(search, &found));
@@ -92,6 +67,15 @@ bool Walk(const char* folder, PictureList* list)
 }
 
 }  // namespace
+
+const char* PictureFormat(const uint8_t* b, size_t size)
+{
+    if (size >= 2 && b[0] == 'B' && b[1] == 'M') return "BMP";
+    if (size >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return "JPEG";
+    if (size >= 8 && std::memcmp(b, "\x89PNG\r\n\x1A\n", 8) == 0) return "PNG";
+    if (size >= 4 && std::memcmp(b, "GIF8", 4) == 0) return "GIF";
+    return nullptr;
+}
 
 bool ListPictures(const char* const* arguments, int count, PictureList* list)
 {

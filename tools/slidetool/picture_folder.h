@@ -2,7 +2,11 @@
 // and its subfolders, recognised by their first bytes and put in a stable order.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+// "BMP", "JPEG", "PNG" or "GIF" by a file's first bytes (eight are enough), or null for anything else.
+const char* PictureFormat(const uint8_t* start, size_t size);
 
 struct PictureList {
     char** paths = nullptr;  // each from malloc, as are the table and its growth

@@ -1,9 +1,7 @@
 // Every Exif orientation is a transpose (for the quarter turns, 5 to 8) followed by mirroring left to
-// right and/or top to bottom; all three are done in the picture's own buffer, so that a photo of twelve
-// million pixels never needs a second copy of itself.
+// right and/or top to bottom: each stored pixel has one place in the upright picture.
 #include "tools/slidetool/picture_upright.h"
 
-#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -19,48 +17,30 @@ const Steps kSteps[9] = {
     {true, false, false},  {true, true, false},   {true, true, true},   {true, false, true},
 };
 
-// In-place transpose of a width by height picture (row-major) into height by width: the pixel at
-// index i moves to (i * height) mod (count - 1), the first and last stay; each cycle of that
-// permutation is followed once, a bit a pixel marking what has been moved.
-bool Transpose(uint32_t* pixels, uint64_t width, uint64_t height)
-{
-    const uint64_t count = width * height;
-    if (width == 1 || height == 1) return true;  // the same bytes either way
-    uint8_t* moved = static_cast<uint8_t*>(std::calloc(size_t((count + 7) / 8), 1));
-    if (!moved) return false;
-    const uint64_t modulus = count - 1;
-    for (uint64_t start = 1; start < modulus; ++start) {
-        if (moved[start >> 3] & (1u << (start & 7))) continue;
-        uint64_t at = start;
-        uint32_t carried = pixels[start];
-        do {
-            const uint64_t to = at * height % modulus;
-            std::swap(carried, pixels[to]);
-            moved[to >> 3] |= uint8_t(1u << (to & 7));
-            at = to;
-        } while (at != start);
-    }
-    std::free(moved);
-    return true;
-}
+Steps StepsOf(int orientation) { return orientation >= 1 && orientation <= 8 ? kSteps[orientation] : kSteps[0]; }
 
 }  // namespace
 
-int TurnUpright(uint32_t* pixels, int32_t* width, int32_t* height, int orientation)
+void UprightSize(int orientation, int32_t* width, int32_t* height)
 {
-    if (orientation < 1 || orientation > 8) return 0;
-    const Steps steps = kSteps[orientation];
-    if (steps.transpose) {
-        if (!Transpose(pixels, uint64_t(*width), uint64_t(*height))) return -1;
-        std::swap(*width, *height);
+    if (StepsOf(orientation).transpose) std::swap(*width, *height);
+}
+
+void CopyUpright(const uint32_t* pixels, int32_t width, int32_t height, int orientation, uint32_t* destination,
+                 size_t stride)
+{
+    const Steps steps = StepsOf(orientation);
+    int32_t uprightWidth = width, uprightHeight = height;
+    UprightSize(orientation, &uprightWidth, &uprightHeight);
+    // Where stored pixel (0, 0) lands, and how far one step along a stored row and down a stored
+    // column moves in the destination.
+    const ptrdiff_t across = steps.acrossFlip ? -1 : 1, down = steps.downFlip ? -ptrdiff_t(stride) : ptrdiff_t(stride);
+    const ptrdiff_t origin = (steps.acrossFlip ? uprightWidth - 1 : 0) +
+                             (steps.downFlip ? ptrdiff_t(uprightHeight - 1) * ptrdiff_t(stride) : 0);
+    const ptrdiff_t alongRow = steps.transpose ? down : across, alongColumn = steps.transpose ? across : down;
+    for (int32_t y = 0; y < height; ++y) {
+        uint32_t* to = destination + origin + ptrdiff_t(y) * alongColumn;
+        const uint32_t* from = pixels + size_t(y) * size_t(width);
+        for (int32_t x = 0; x < width; ++x, to += alongRow) *to = from[x];
     }
-    const size_t w = size_t(*width), h = size_t(*height);
-    if (steps.acrossFlip)
-        for (size_t y = 0; y < h; ++y)
-            for (uint32_t *left = pixels + y * w, *right = left + w - 1; left < right; ++left, --right)
-                std::swap(*left, *right);
-    if (steps.downFlip)
-        for (size_t top = 0, bottom = h - 1; top < bottom; ++top, --bottom)
-            for (size_t x = 0; x < w; ++x) std::swap(pixels[top * w + x], pixels[bottom * w + x]);
-    return 0;
 }

@@ -12,6 +12,7 @@
 #include "tools/picture_write/bmp_write.h"
 #include "imagefile/qjx_decode.h"
 #include "tools/picture_write/qjx_encode.h"
+#include "imagefile/show_shape.h"
 #include "render/w_dib32.h"
 #include "tools/slidetool/make_show.h"
 #include "tools/slidetool/picture_folder.h"
@@ -43,17 +44,11 @@ int Encode(const char* in, const char* out)
     }
     uint32_t table[256];
     uint32_t* pixels = static_cast<uint32_t*>(std::malloc(sizeof(uint32_t) * kQjxPixelCount));
-    uint8_t* bgr = static_cast<uint8_t*>(std::malloc(kQjxDecodedSize));
     uint8_t* qjx = static_cast<uint8_t*>(std::malloc(kQjxHeaderSize + QjxMaxStreamSize(kQjxPixelCount)));
     int result = 1;
     size_t written = 0;
-    if (pixels && bgr && qjx && BmpDecode(file, size, nullptr, table, pixels, kQjxPixelCount) == 0) {
-        for (uint32_t i = 0; i < kQjxPixelCount; ++i) {
-            bgr[3 * i] = uint8_t(pixels[i]);
-            bgr[3 * i + 1] = uint8_t(pixels[i] >> 8);
-            bgr[3 * i + 2] = uint8_t(pixels[i] >> 16);
-        }
-        written = QjxEncodeFile(bgr, qjx);
+    if (pixels && qjx && BmpDecode(file, size, nullptr, table, pixels, kQjxPixelCount) == 0) {
+        written = EncodeSlide(pixels, qjx);
         if (written == 0) {
             std::fprintf(stderr, "slidetool: out of memory\n");
         } else if (!WriteFileWhole(out, qjx, written)) {
@@ -63,13 +58,12 @@ int Encode(const char* in, const char* out)
                         (unsigned long)(kQjxHeaderSize + QjxMaxStreamSize(kQjxPixelCount)));
             result = 0;
         }
-    } else if (pixels && bgr && qjx) {
+    } else if (pixels && qjx) {
         std::fprintf(stderr, "slidetool: %s could not be read\n", in);
     } else {
         std::fprintf(stderr, "slidetool: out of memory\n");
     }
     std::free(qjx);
-    std::free(bgr);
     std::free(pixels);
     std::free(file);
     return result;
@@ -159,8 +153,6 @@ int Info(const char* in)
 
 int Usage();
 
-constexpr uint32_t kShowSlides = 15;
-
 // A whole decimal number, nothing after it.
 bool ReadNumber(const char* text, unsigned long* value)
 {
@@ -227,27 +219,27 @@ int MakeShowCommand(int argc, char** argv)
     int result = 1;
     if (list.count == 0) {
         std::fprintf(stderr, "slidetool: no pictures found%s\n", skipped);
-    } else if (list.count <= kShowSlides) {
+    } else if (list.count <= uint32_t(kSlideCount)) {
         result = MakeShow(operands[0], list.paths, int(list.count), skipped);
     } else {
-        uint32_t indices[kShowSlides];
-        const char* chosen[kShowSlides];
+        uint32_t indices[kSlideCount];
+        const char* chosen[kSlideCount];
         if (random) {
             if (!seeded) seed = GetTickCount();
-            PickRandom(list.count, kShowSlides, uint32_t(seed), indices);
+            PickRandom(list.count, uint32_t(kSlideCount), uint32_t(seed), indices);
             std::printf("%lu pictures found; %lu taken at random (seed %lu: --seed %lu takes the same again):",
-                        (unsigned long)list.count, (unsigned long)kShowSlides, seed, seed);
+                        (unsigned long)list.count, (unsigned long)kSlideCount, seed, seed);
         } else {
-            PickSpread(list.count, kShowSlides, indices);
+            PickSpread(list.count, uint32_t(kSlideCount), indices);
             std::printf("%lu pictures found; %lu taken evenly from the first to the last:", (unsigned long)list.count,
-                        (unsigned long)kShowSlides);
+                        (unsigned long)kSlideCount);
         }
-        for (uint32_t i = 0; i < kShowSlides; ++i) {
+        for (uint32_t i = 0; i < uint32_t(kSlideCount); ++i) {
             chosen[i] = list.paths[indices[i]];
             std::printf(" %lu", (unsigned long)indices[i] + 1);
         }
         std::printf(" of %lu\n", (unsigned long)list.count);
-        result = MakeShow(operands[0], chosen, int(kShowSlides), skipped);
+        result = MakeShow(operands[0], chosen, kSlideCount, skipped);
     }
     FreePictureList(&list);
     std::free(operands);
