@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,8 @@ namespace setup_driving {
 
 inline const wchar_t kProduct[] = L"Ithraスクリーンセーバー";
 inline const char kUserKey[] = "Software\\Varnel\\Ithra Saver";
-inline const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ithraスクリーンセーバー";
+inline const char kUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ithraスクリーンセーバー";
 inline const char kSessionKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 
 inline std::wstring Wide(const std::string& cp932)
@@ -34,6 +36,21 @@ inline std::string SystemFolder()
 inline std::string DefaultFolder() { return SystemFolder().substr(0, 2) + "\\Program Files\\Varnel\\IthraSS"; }
 
 inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The names of a folder's files, sorted, each followed by a blank.
+inline std::string Files(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    std::string all;
+    for (const std::string& name : names) all += name + " ";
+    return all;
+}
 
 inline std::string ReadText(const std::string& path)
 {
@@ -95,24 +112,14 @@ inline DWORD Reply(DWORD pid, const std::wstring& captionAndText, int button)
     return shownBy;
 }
 
-// The dialog of process pid with this caption and control. A message box that comes up instead, which
-// may carry the same caption, fails the test, named. The bound allows for a program starting in the
-// emulated PC; each look asks every window, so it looks ten times a second, not more.
+// The dialog of process pid with this caption and control; a message box that came up instead, which
+// may carry the same caption, is named. The bound allows for a program starting in the emulated PC.
 inline HWND WaitForDialog(DWORD pid, const std::wstring& caption, int control)
 {
-    for (DWORD start = GetTickCount();; Sleep(100)) {
-        if (HWND dialog = e2e::FindDialog(caption, control, pid, 0)) return dialog;
-        e2e::MessageBoxSeen box = e2e::FindMessageBox(pid, 0);
-        if (box.window) {
-            ADD_FAILURE() << "a message box instead of the dialog \"" << caption << "\": \"" << box.caption << "|"
-                          << box.text << "\"";
-            return nullptr;
-        }
-        if (GetTickCount() - start >= Patience(30000)) {
-            ADD_FAILURE() << "no dialog \"" << caption << "\"";
-            return nullptr;
-        }
-    }
+    HWND dialog = e2e::FindDialog(caption, control, pid, Patience(30000));
+    e2e::MessageBoxSeen box = dialog ? e2e::MessageBoxSeen() : e2e::FindMessageBox(pid, 0);
+    if (!dialog) ADD_FAILURE() << "no dialog \"" << caption << "\" but \"" << box.caption << "|" << box.text << "\"";
+    return dialog;
 }
 
 // Presses a button without waiting for what it opens.

@@ -4,20 +4,32 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 using namespace setup_driving;
 
 const wchar_t kAbandoned[] = L"Ithraスクリーンセーバー|インストール作業を中断しました。";
-const wchar_t kInstalled[] = L"インストールが完了しました。\n\nアンインストールはコントロールパネルのアプリケーションの追加と削除"
-                             L"\nまたは、インストール元のセットアップから実行してください。";
+const wchar_t kInstalled[] = L"インストールが完了しました。\n\n"
+                             L"アンインストールはコントロールパネルのアプリケーションの追加と削除\n"
+                             L"または、インストール元のセットアップから実行してください。";
+const wchar_t kUninstallQuestion[] = L"アンインストールを実行してもよろしいですか？";
+
+// The question before installing into folder, and the one before making it.
+std::wstring Confirm(const std::string& folder)
+{
+    return L"確認|" + Wide(folder) + L" にインストールします。よろしいですか？";
+}
+
+std::wstring Create(const std::string& folder)
+{
+    return L"コピー|フォルダ " + Wide(folder) + L" は存在しません。\n作成しますか？";
+}
 
 class SetupE2e : public ::testing::Test {
 protected:
     void Start(const std::string& folder)
     {
         ASSERT_TRUE(setup_.Start("\"" + folder + "\\setup.exe\""));
-        ASSERT_NE(main_ = WaitForDialog(setup_.Id(), L"Ithraスクリーンセーバー セットアップ ", 102), nullptr);
+        main_ = WaitForDialog(setup_.Id(), L"Ithraスクリーンセーバー セットアップ ", 102);
+        ASSERT_NE(main_, nullptr);
     }
     DWORD Id() const { return setup_.Id(); }
     void Ask(const std::wstring& text, int button) { Reply(Id(), std::wstring(kProduct) + L"|" + text, button); }
@@ -33,8 +45,8 @@ protected:
     {
         SetText(dialog, 201, Wide(typed));
         Press(dialog, IDOK);
-        Reply(Id(), L"確認|" + Wide(completed) + L" にインストールします。よろしいですか？", IDYES);
-        if (creates) Reply(Id(), L"コピー|フォルダ " + Wide(completed) + L" は存在しません。\n作成しますか？", IDYES);
+        Reply(Id(), Confirm(completed), IDYES);
+        if (creates) Reply(Id(), Create(completed), IDYES);
         return WaitForDialog(Id(), L"コピー", 301);  // a box may have the same caption
     }
     // Highest positions of the copy dialog's bars until it is gone or a message box comes (a minute at most).
@@ -57,20 +69,6 @@ protected:
                KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey);
     }
     static bool Installed(const std::string& folder) { return Exists(folder) || Registered(); }
-    // The names of a folder's files, sorted, each followed by a blank.
-    static std::string Files(const std::string& folder)
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-        FindClose(search);
-        std::sort(names.begin(), names.end());
-        std::string all;
-        for (const std::string& name : names) all += name + " ";
-        return all;
-    }
 
     e2e::BoxesExpected boxes_;  // every box of the installer is answered by the test, or named by Reply
     MachineGuard guard_;
@@ -115,10 +113,11 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
         }
         const std::string folders = "+ " + created + "\r\n+ " + typed + "\r\n+ " + folder + "\r\n";
         EXPECT_NE(ReadText(folder + "\\undelete.ini").find(folders), std::string::npos);
-        EXPECT_EQ(RegisteredValues(), folder + "|" + media + "|Ithraスクリーンセーバー|" + folder + "\\setup.exe /r|");
+        const std::string registered = folder + "|" + media + "|Ithraスクリーンセーバー|" + folder + "\\setup.exe /r|";
+        EXPECT_EQ(RegisteredValues(), registered);
         if (round == 1) break;
         Press(main_, 102);
-        Ask(L"アンインストールを実行してもよろしいですか？", IDYES);
+        Ask(kUninstallQuestion, IDYES);
         Ask(L"アンインストールが完了しました。", IDOK);
         EXPECT_FALSE(Installed(created));
     }
@@ -132,7 +131,7 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
     DWORD uninstaller = Reply(0, L"セットアップ|アンインストールを実行します.", IDOK);
     guard_.EndWithTest(uninstaller);
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, uninstaller);
-    Reply(uninstaller, L"Ithraスクリーンセーバー - アンインストール|アンインストールを実行してもよろしいですか？", IDYES);
+    Reply(uninstaller, L"Ithraスクリーンセーバー - アンインストール|" + std::wstring(kUninstallQuestion), IDYES);
     Reply(uninstaller, std::wstring(kProduct) + L"|アンインストールに成功しました。", IDOK);
     EXPECT_EQ(WaitForSingleObject(process, Patience(10000)), static_cast<DWORD>(WAIT_OBJECT_0));
     DWORD code = 1;
@@ -169,18 +168,18 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     // At the folder dialog No keeps the typed text, No to making it and an empty one bring back the proposal.
     HWND dialog = FolderDialog();
     EXPECT_EQ(e2e::ControlText(dialog, 202), L"インストールに必要な容量は、約 256.0 MBです");
-    const std::wstring confirm = L"確認|" + Wide(folder) + L" にインストールします。よろしいですか？";
     SetText(dialog, 201, Wide(temp_.Path() + "\\dest"));
     Press(dialog, IDOK);
-    Reply(Id(), confirm, IDNO);
+    Reply(Id(), Confirm(folder), IDNO);
     EXPECT_EQ(e2e::ControlText(dialog, 201), Wide(temp_.Path() + "\\dest"));
     Press(dialog, IDOK);
-    Reply(Id(), confirm, IDYES);
-    Reply(Id(), L"コピー|フォルダ " + Wide(folder) + L" は存在しません。\n作成しますか？", IDNO);
+    Reply(Id(), Confirm(folder), IDYES);
+    Reply(Id(), Create(folder), IDNO);
     EXPECT_EQ(e2e::ControlText(dialog, 201), Wide(DefaultFolder()));
     SetText(dialog, 201, L"");
     Press(dialog, IDOK);
-    const std::wstring invalid = L"Setup error|指定されたフォルダー :\n\n   \n\nは、無効です。もう一度やりなおしてください。\n例えば\n\n   ";
+    const std::wstring invalid = L"Setup error|指定されたフォルダー :\n\n   \n\n"
+                                 L"は、無効です。もう一度やりなおしてください。\n例えば\n\n   ";
     Reply(Id(), invalid + Wide(DefaultFolder()), IDOK);
     EXPECT_EQ(e2e::ControlText(dialog, 201), Wide(DefaultFolder()));
     Press(dialog, IDCANCEL);

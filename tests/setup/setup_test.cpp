@@ -1,8 +1,6 @@
 // The installer's file, registry and message-box work under Wine, on folders whose names hold trail
 // bytes 0x5C: copying, the log and its replay, registration and the uninstaller runs.
-#include <algorithm>
 #include <atomic>
-#include <memory>
 #include <thread>
 #include <utility>
 
@@ -17,6 +15,12 @@
 #include "setup_driving.h"
 
 using namespace setup_driving;
+
+// What the uninstaller's message boxes say, "caption|text".
+const std::wstring kCaption = L"Ithraスクリーンセーバー - アンインストール|";
+const std::wstring kQuestion = kCaption + L"アンインストールを実行してもよろしいですか？";
+const std::wstring kDone = std::wstring(kProduct) + L"|アンインストールに成功しました。";
+const std::wstring kFailed = std::wstring(kProduct) + L"|アンインストールが失敗しました。";
 
 // Answers this process's message boxes from a second thread with the buttons given, keeping what they
 // said ("caption|text"); boxes beyond those are closed too, so that a fault fails instead of hanging.
@@ -38,12 +42,8 @@ private:
             e2e::MessageBoxSeen box = e2e::FindMessageBox(GetCurrentProcessId(), 20);
             if (box.window == nullptr) continue;
             seen_.push_back(box.caption + L"|" + box.text);
-            if (seen_.size() <= buttons_.size()) {
-                e2e::Answer(box, buttons_[seen_.size() - 1]);
-            } else {
-                e2e::Answer(box, IDOK);
-                e2e::Answer(box, IDNO);
-            }
+            e2e::Answer(box, seen_.size() <= buttons_.size() ? buttons_[seen_.size() - 1] : IDOK);
+            if (seen_.size() > buttons_.size()) e2e::Answer(box, IDNO);
             e2e::WaitGone(box.window, 5000);
         }
     }
@@ -55,23 +55,9 @@ private:
     std::thread thread_;
 };
 
-// Takes all the memory the process has left, so that the next allocation fails as on a full machine.
-struct MemoryTaken {
-    static void* taken[1 << 16];
-    int count = 0;
-    MemoryTaken()
-    {
-        for (size_t size = 1u << 30; size >= 8; size /= 2)
-            while (count < (1 << 16) && (taken[count] = malloc(size)) != nullptr) ++count;
-    }
-    ~MemoryTaken() { while (count > 0) free(taken[--count]); }
-};
-void* MemoryTaken::taken[1 << 16];
-
 // Refuses every realloc of this program while it lives, as a machine whose memory is used up refuses
 // them; the installer's growing lists (GrowAppend) are what call realloc. The calls go through the
-// program's import of msvcrt's realloc, whose entry is swapped: a 64-bit process, whose memory cannot
-// be used up, refuses them as well.
+// program's import of msvcrt's realloc, whose entry is swapped.
 extern "C" void* (*__MINGW_IMP_SYMBOL(realloc))(void*, size_t);
 class ReallocRefused {
 public:
@@ -151,12 +137,19 @@ protected:
 
 // Every kind of entry: files, screen savers, a folder with a screen saver deep inside and folders starting
 // with "." (passed over), a file in a double-byte folder; two read-only sources of a day long past, one
-// replacing an older copy.
+// replacing an older copy. Each file with where its copy belongs: I the install folder, S the system folder.
+struct ShowFile {
+    const char* name;
+    std::string bytes;
+    char goes;
+    const char* copy;
+};
+
 class CopiedShow : public Setup {
 protected:
     CopiedShow()
     {
-        for (const auto& f : kFiles) MakeFile(Source(f.first), f.second);
+        for (const ShowFile& f : kFiles) MakeFile(Source(f.name), f.bytes);
         MakeFile(Install("readme.txt"), "an older copy");
         SYSTEMTIME day{2003, 3, 0, 4, 5, 0, 0, 0};
         SystemTimeToFileTime(&day, &written_);
@@ -168,21 +161,17 @@ protected:
         }
         result_ = Copy("readme.txt\r\n  nimbra.scr\r\n.scr\r\npics\r\nソフト\\表示.txt\r\n");
     }
-    // The log's lines, sorted: a folder's files come in the file system's order.
-    std::vector<std::string> LogLines()
-    {
-        std::vector<std::string> lines;
-        std::string log = Log();
-        for (size_t at = 0, end; (end = log.find("\r\n", at)) != std::string::npos; at = end + 2)
-            lines.push_back(log.substr(at, end - at));
-        std::sort(lines.begin(), lines.end());
-        return lines;
-    }
+    std::string Copied(const ShowFile& f) const { return f.goes == 'S' ? System(f.copy) : Install(f.copy); }
 
-    const std::pair<std::string, std::string> kFiles[8] = {
-        {"readme.txt", "read me"}, {"nimbra.scr", "saver"}, {".scr", "four"}, {"pics\\a.qjx", std::string(200000, 'q')},
-        {"pics\\deep\\x.scr", "deep saver"}, {"pics\\.svn\\skip", "skip"}, {"pics\\.dot", "."},
-        {"ソフト\\表示.txt", "double-byte"}};
+    const ShowFile kFiles[8] = {
+        {"readme.txt", "read me", 'I', "readme.txt"},
+        {"nimbra.scr", "saver", 'S', "nimbra.scr"},
+        {".scr", "four", 'I', ".scr"},  // too short a name for a screen saver
+        {"pics\\a.qjx", std::string(200000, 'q'), 'I', "pics\\a.qjx"},
+        {"pics\\deep\\x.scr", "deep saver", 'S', "x.scr"},
+        {"pics\\.dot", ".", 'I', "pics\\.dot"},
+        {"ソフト\\表示.txt", "double-byte", 'I', "ソフト\\表示.txt"},
+        {"pics\\.svn\\skip", "skip", '-', "pics\\.svn\\skip"}};
     FILETIME written_{};
     int result_ = 0;
 };
@@ -190,14 +179,7 @@ protected:
 TEST_F(CopiedShow, EveryEntryGoesWhereItBelongs)
 {
     ASSERT_EQ(result_, 0);
-    EXPECT_EQ(ReadText(Install("readme.txt")), "read me");
-    EXPECT_EQ(ReadText(Install(".scr")), "four");  // too short a name for a screen saver
-    EXPECT_EQ(ReadText(Install("pics\\a.qjx")), std::string(200000, 'q'));
-    EXPECT_EQ(ReadText(Install("pics\\.dot")), ".");
-    EXPECT_EQ(ReadText(Install("ソフト\\表示.txt")), "double-byte");
-    EXPECT_EQ(ReadText(System("nimbra.scr")), "saver");
-    EXPECT_EQ(ReadText(System("x.scr")), "deep saver");
-    EXPECT_EQ(ReadText(Install("pics\\.svn\\skip")), "<missing>");
+    for (const ShowFile& f : kFiles) EXPECT_EQ(ReadText(Copied(f)), f.goes == '-' ? "<missing>" : f.bytes) << f.name;
 }
 
 // Wine keeps no creation time and moves the access time on reads; a read-only copy could be neither
@@ -219,64 +201,30 @@ TEST_F(CopiedShow, EveryByteCopiedIsCounted)
     EXPECT_EQ(state_.copiedBytes, total);
 }
 
+// A folder's files come in the file system's order: the lines are compared sorted.
 TEST_F(CopiedShow, LogNamesEveryCopyAndEveryFolderMade)
 {
-    std::vector<std::string> expected = {"+ " + Install("pics"), "+ " + Install("ソフト"), Install("readme.txt"),
-                                         System("nimbra.scr"), Install(".scr"), Install("pics\\a.qjx"),
-                                         System("x.scr"), Install("pics\\.dot"), Install("ソフト\\表示.txt")};
+    std::vector<std::string> lines;
+    const std::string log = Log();
+    for (size_t at = 0, end; (end = log.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(log.substr(at, end - at));
+    std::vector<std::string> expected = {"+ " + Install("pics"), "+ " + Install("ソフト")};
+    for (const ShowFile& f : kFiles)
+        if (f.goes != '-') expected.push_back(Copied(f));
+    std::sort(lines.begin(), lines.end());
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(LogLines(), expected);
+    EXPECT_EQ(lines, expected);
 }
 
-// The copy dialog's file-name control stand-in: asks to cancel when a file of this name starts.
-static SetupState* gCancelState;
-static LRESULT CALLBACK CancelOnName(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_SETTEXT && strstr(reinterpret_cast<const char*>(lParam), "big.bin"))
-        gCancelState->cancelRequested = 1;
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-TEST_F(Setup, CancelledCopyKeepsTheOlderFileAndStopsTheList)
-{
-    MakeFile(Source("a.txt"), "new a");
-    MakeFile(Source("big.bin"), std::string(300000, 'b'));
-    MakeFile(Install("big.bin"), "old big");
-    CopyBars bars;
-    bars.name = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    gCancelState = &state_;
-    SetWindowLongPtrA(bars.name, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CancelOnName));
-    EXPECT_EQ(Copy("big.bin\r\na.txt\r\n", bars), -1);
-    DestroyWindow(bars.name);
-    EXPECT_EQ(ReadText(Install("big.bin")), "old big");
-    EXPECT_EQ(ReadText(Install("a.txt")), "<missing>");
-    EXPECT_EQ(Log(), "");
-}
-
-TEST_F(Setup, CancelledCopyLeavesNoTemporaryFile)
-{
-    MakeFile(Source("big.bin"), std::string(300000, 'b'));
-    MakeFile(Install("big.bin"), "old big");
-    state_.cancelRequested = 1;
-    Copy("big.bin\r\n");
-    WIN32_FIND_DATAA found;
-    EXPECT_EQ(FindFirstFileA(Install("*.tmp").c_str(), &found), INVALID_HANDLE_VALUE) << found.cFileName;
-}
-
-TEST_F(Setup, ReadOnlyFileInTheWayEndsTheRunUnchanged)
+TEST_F(Setup, ReadOnlyFileOrFolderInTheWayEndsTheRunUnchanged)
 {
     MakeFile(Source("big.bin"), "new big");
     MakeFile(Install("big.bin"), "old big");
     SetFileAttributesA(Install("big.bin").c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(Copy("big.bin\r\n"), -1);
-    EXPECT_EQ(ReadText(Install("big.bin")), "old big");
-}
-
-TEST_F(Setup, FolderInTheWayEndsTheRunUnchanged)
-{
     MakeFile(Source("c.txt"), "new c");
     MakeFile(Install("c.txt\\inside.txt"), "old");
-    EXPECT_EQ(Copy("c.txt\r\n"), -1);
+    for (const char* entry : {"big.bin", "c.txt"}) EXPECT_EQ(Copy(entry + std::string("\r\n")), -1) << entry;
+    EXPECT_EQ(ReadText(Install("big.bin")), "old big");
     EXPECT_EQ(ReadText(Install("c.txt\\inside.txt")), "old");
 }
 
@@ -284,7 +232,8 @@ TEST_F(Setup, UnusableEntryIsNamedAndNothingIsCopied)
 {
     Boxes boxes({IDOK});
     EXPECT_EQ(Copy("..\\..\\outside.txt\r\n"), -2);
-    EXPECT_EQ(boxes.Seen(), std::vector<std::wstring>{L"エラー|コピーリストの項目 ..\\..\\outside.txt は使用できません"});
+    const std::wstring named = L"エラー|コピーリストの項目 ..\\..\\outside.txt は使用できません";
+    EXPECT_EQ(boxes.Seen(), std::vector<std::wstring>{named});
 }
 
 TEST(Cp932, LeadBytesAgreeWithTheSystems)
@@ -296,9 +245,9 @@ TEST(Cp932, LeadBytesAgreeWithTheSystems)
 }
 
 // Destinations of the longest path a file can have (259 bytes): an older file is replaced whatever the
-// length of its name, through a temporary name that fits, so that a cancelled copy keeps it; in place
-// where a name of one byte leaves room for no other (after a folder longer than the 248 bytes that
-// Windows creates), so that a cancelled copy loses it. "~nimXXXX.tmp" has 12 bytes.
+// length of its name, through a temporary name that fits, so that a cancelled copy keeps it and leaves
+// nothing beside it; in place where a name of one byte leaves room for no other (after a folder longer
+// than the 248 bytes that Windows creates), so that a cancelled copy loses it. "~nimXXXX.tmp" has 12 bytes.
 class FullLengthPath : public Setup, public ::testing::WithParamInterface<size_t> {
 protected:
     FullLengthPath()
@@ -313,16 +262,6 @@ protected:
         CopyBars bars;
         return CopyOneFile(state_, bars, Source("a.txt").c_str(), destination_.c_str());
     }
-    int FilesInTheFolder()
-    {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder_ + "\\*").c_str(), &found);
-        int files = 0;
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) ++files;
-        FindClose(search);
-        return files;
-    }
     std::string folder_;
     std::string destination_;
 };
@@ -333,30 +272,32 @@ TEST_P(FullLengthPath, CancelledCopyKeepsTheOlderFileWhereATemporaryNameFits)
     state_.cancelRequested = 1;  // seen after the first bytes were written
     EXPECT_EQ(CopyOne(), -1);
     EXPECT_EQ(ReadText(destination_), GetParam() > 1 ? "old" : "<missing>");
+    EXPECT_EQ(Files(folder_), GetParam() > 1 ? std::string(GetParam(), 'n') + " " : "");
 }
 
 TEST_P(FullLengthPath, CopyReplacesTheOlderFileAndLeavesNothingBesideIt)
 {
     EXPECT_EQ(CopyOne(), 0);
     EXPECT_EQ(ReadText(destination_), "new");
-    EXPECT_EQ(FilesInTheFolder(), 1);
+    EXPECT_EQ(Files(folder_), std::string(GetParam(), 'n') + " ");
 }
 
 INSTANTIATE_TEST_SUITE_P(NameBytes, FullLengthPath, ::testing::Values(12, 11, 2, 1));
 
-// 7 + 2 + 247 fill the 256-byte table; the line feed then needs more memory. One byte shorter fits.
+// 7 + 2 + 247 fill the 256-byte table that the first line took; the line feed then needs more memory.
+// One byte shorter fits.
 TEST_F(Setup, FolderLineThatNeedsMoreMemoryThanIsLeftIsRefusedWhole)
 {
-#ifdef _WIN64
-    GTEST_SKIP() << "a 64-bit process's address space cannot be used up; the i686 build runs this case";
-#endif
     ASSERT_EQ(RecordFolder(state_, "C:\\a"), 0);
     const std::string tooLongPath = "C:\\" + std::string(244, 'x');
     const std::string fitsPath = "C:\\" + std::string(243, 'y');
-    auto taken = std::make_unique<MemoryTaken>();
-    int tooLong = RecordFolder(state_, tooLongPath.c_str());
-    int fits = RecordFolder(state_, fitsPath.c_str());
-    taken.reset();
+    int tooLong = 0;
+    int fits = -1;
+    {
+        ReallocRefused refused;
+        tooLong = RecordFolder(state_, tooLongPath.c_str());
+        fits = RecordFolder(state_, fitsPath.c_str());
+    }
     EXPECT_EQ(tooLong, -1);
     EXPECT_EQ(fits, 0);
     OpenUninstallLog(state_);
@@ -365,34 +306,22 @@ TEST_F(Setup, FolderLineThatNeedsMoreMemoryThanIsLeftIsRefusedWhole)
     EXPECT_EQ(Log(), "+ C:\\a\r\n+ " + fitsPath + "\r\n");
 }
 
-// Run from the install folder: its own setup.exe, whatever the letter case, and the user's files stay.
-class Replay : public Setup {
-protected:
-    Replay()
-    {
-        snprintf(state_.sourceFolder, kPathBytes, "%s", state_.installFolder);
-        MakeFile(Install("Setup.exe"), "MZ");
-        MakeFile(own_ + "\\表示.txt", "x");
-        MakeFile(foreign_ + "\\user.txt", "the user's own");
-        MakeFile(Install("undelete.ini"), Install("SETUP.EXE") + "\n" + own_ + "\\表示.txt\n" + Install("missing.txt") +
-                                              "\n+ " + own_ + "\n+ " + foreign_ + "\n+ " + temp_.Path() + "\\never\n");
-        result_ = ReplayUninstallLog(state_, state_.installFolder);
-    }
-    std::string own_ = Install("ソフト");
-    std::string foreign_ = Install("表示");
-    int result_ = -1;
-};
-
-TEST_F(Replay, KeepsTheRunningSetupAndTheUsersFiles)
+// Run from the install folder: its own setup.exe, whatever the letter case, and the user's files stay;
+// its own folder and the log go.
+TEST_F(Setup, ReplayRemovesOnlyWhatTheInstallationMade)
 {
-    EXPECT_EQ(result_, 0);
+    const std::string own = Install("ソフト");
+    const std::string foreign = Install("表示");
+    snprintf(state_.sourceFolder, kPathBytes, "%s", state_.installFolder);
+    MakeFile(Install("Setup.exe"), "MZ");
+    MakeFile(own + "\\表示.txt", "x");
+    MakeFile(foreign + "\\user.txt", "the user's own");
+    MakeFile(Install("undelete.ini"), Install("SETUP.EXE") + "\n" + own + "\\表示.txt\n" + Install("missing.txt") +
+                                          "\n+ " + own + "\n+ " + foreign + "\n+ " + temp_.Path() + "\\never\n");
+    EXPECT_EQ(ReplayUninstallLog(state_, state_.installFolder), 0);
     EXPECT_TRUE(Exists(Install("Setup.exe")));
-    EXPECT_TRUE(Exists(foreign_ + "\\user.txt"));
-}
-
-TEST_F(Replay, RemovesItsOwnFolderAndTheLog)
-{
-    EXPECT_FALSE(Exists(own_));
+    EXPECT_TRUE(Exists(foreign + "\\user.txt"));
+    EXPECT_FALSE(Exists(own));
     EXPECT_FALSE(Exists(Install("undelete.ini")));
 }
 
@@ -411,7 +340,7 @@ TEST_F(Setup, ReplayWithoutMemoryForItsFoldersSaysItFailedAndKeepsTheLog)
         EXPECT_EQ(UninstallFromDialog(state_, nullptr), 0);
         seen = boxes.Seen();
     }
-    EXPECT_EQ(seen, std::vector<std::wstring>{std::wstring(kProduct) + L"|アンインストールが失敗しました。"});
+    EXPECT_EQ(seen, std::vector<std::wstring>{kFailed});
     EXPECT_FALSE(Exists(inner + "\\表示.txt"));
     EXPECT_TRUE(Exists(inner));
     EXPECT_EQ(ReadText(Install("undelete.ini")), log);
@@ -429,61 +358,41 @@ protected:
         RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
         RegCloseKey(key);
     }
-    // The install folder read from "Path", after its result; the folder was "unchanged" before.
-    std::string ReadPath()
-    {
-        snprintf(state_.installFolder, kPathBytes, "unchanged");
-        return std::to_string(ReadInstallPath(state_)) + " " + state_.installFolder;
-    }
-    static std::string Values()
-    {
-        return RegistryString(HKEY_CURRENT_USER, kUserKey, "Fit Screen") + " " +
-               RegistryString(HKEY_CURRENT_USER, kUserKey, "Path");
-    }
+    // A value name longer than the registry allows makes the second write fail.
+    const std::string refusedName_ = std::string(20000, 'v');
+    const RegistryValue failing_[2] = {{"Path", "C:\\new"}, {refusedName_.c_str(), "x"}};
 };
 
-TEST_F(Registration, UninstallEntryAloneIsNoInstallation)
+// The install folder read from "Path", after its result; the folder was "unchanged" before. The uninstall
+// entry alone is no installation.
+TEST_F(Registration, PathIsReadOnlyWhenItIsAUsableString)
 {
+    const struct { const char* name; DWORD type; std::string data; const char* read; } cases[] = {
+        {"entry alone", REG_NONE, "", "-1 unchanged"},
+        {"a number", REG_DWORD, std::string(4, '\0'), "-1 unchanged"},
+        {"empty", REG_SZ, std::string(1, '\0'), "-1 unchanged"},
+        {"too long", REG_SZ, "C:\\" + std::string(300, 'p') + '\0', "-1 unchanged"},
+        {"without its zero byte", REG_SZ, "C:\\show", "0 C:\\show"}};
     ASSERT_EQ(WriteUninstallEntry(state_), 0);
-    EXPECT_EQ(ReadPath(), "-1 unchanged");
-}
-
-TEST_F(Registration, PathThatIsNoUsableStringIsRefused)
-{
-    const std::pair<DWORD, std::string> refused[] = {
-        {REG_DWORD, std::string(4, '\0')},
-        {REG_SZ, std::string(1, '\0')},
-        {REG_SZ, "C:\\" + std::string(300, 'p') + '\0'}};
-    for (const auto& value : refused) {
-        Set("Path", value.first, value.second);
-        EXPECT_EQ(ReadPath(), "-1 unchanged") << value.second.size() << " bytes";
+    for (const auto& c : cases) {
+        if (c.type != REG_NONE) Set("Path", c.type, c.data);
+        snprintf(state_.installFolder, kPathBytes, "unchanged");
+        const int result = ReadInstallPath(state_);
+        EXPECT_EQ(std::to_string(result) + " " + state_.installFolder, c.read) << c.name;
     }
 }
 
-TEST_F(Registration, PathStoredWithoutItsZeroByteIsRead)
+// Below a key that does not exist yet, then over values that do: each time nothing of the write stays.
+TEST_F(Registration, FailedWriteTakesBackTheKeysAndValuesItWrote)
 {
-    Set("Path", REG_SZ, "C:\\show");
-    EXPECT_EQ(ReadPath(), "0 C:\\show");
-}
-
-// A value name longer than the registry allows makes the second write fail.
-TEST_F(Registration, FailedWriteTakesBackWhatItWrote)
-{
+    const std::string below = std::string(kUserKey) + "\\new\\deeper";
+    EXPECT_EQ(WriteRegistryValues(HKEY_CURRENT_USER, below.c_str(), failing_, 2), -1);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, (std::string(kUserKey) + "\\new").c_str()));
     Set("Fit Screen", REG_SZ, std::string("1", 2));
     Set("Path", REG_SZ, std::string("C:\\old", 7));
-    const std::string refusedName(20000, 'v');
-    const RegistryValue failing[] = {{"Path", "C:\\new"}, {refusedName.c_str(), "x"}};
-    EXPECT_EQ(WriteRegistryValues(HKEY_CURRENT_USER, kUserKey, failing, 2), -1);
-    EXPECT_EQ(Values(), "1 C:\\old");
-}
-
-TEST_F(Registration, FailedWriteTakesBackTheKeysItMade)
-{
-    const std::string refusedName(20000, 'v');
-    const RegistryValue failing[] = {{"Path", "C:\\new"}, {refusedName.c_str(), "x"}};
-    const std::string below = std::string(kUserKey) + "\\new\\deeper";
-    EXPECT_EQ(WriteRegistryValues(HKEY_CURRENT_USER, below.c_str(), failing, 2), -1);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, (std::string(kUserKey) + "\\new").c_str()));
+    EXPECT_EQ(WriteRegistryValues(HKEY_CURRENT_USER, kUserKey, failing_, 2), -1);
+    EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, kUserKey, "Fit Screen"), "1");
+    EXPECT_EQ(RegistryString(HKEY_CURRENT_USER, kUserKey, "Path"), "C:\\old");
 }
 
 // The uninstaller run from one place, with or without an installation and its log; the buttons pressed,
@@ -504,28 +413,14 @@ struct UninstallCase {
 
 void PrintTo(const UninstallCase& c, std::ostream* out) { *out << c.name; }
 
-const std::wstring kCaption = L"Ithraスクリーンセーバー - アンインストール|";
-const std::wstring kQuestion = kCaption + L"アンインストールを実行してもよろしいですか？";
-const std::wstring kDone = std::wstring(kProduct) + L"|アンインストールに成功しました。";
 
-class Uninstaller : public Setup, public ::testing::WithParamInterface<UninstallCase> {
-protected:
-    Uninstaller()
-    {
-        for (const std::string& program : {System("unithra.exe"), Source("setup.exe"), Install("setup.exe")})
-            MakeFile(program, "MZ");
-    }
-    std::string Program(RunFrom from)
-    {
-        return from == RunFrom::SystemCopy ? System("unithra.exe")
-               : from == RunFrom::Media    ? Source("setup.exe")
-                                           : Install("setup.exe");
-    }
-};
+class Uninstaller : public Setup, public ::testing::WithParamInterface<UninstallCase> {};
 
 TEST_P(Uninstaller, AsksRemovesAndReports)
 {
     const UninstallCase& c = GetParam();
+    const std::string programs[] = {System("unithra.exe"), Source("setup.exe"), Install("setup.exe"), ""};
+    for (int i = 0; i < 3; ++i) MakeFile(programs[i], "MZ");
     if (c.installed) {
         ASSERT_EQ(WriteInstallPath(state_), 0);
         ASSERT_EQ(WriteUninstallEntry(state_), 0);
@@ -533,7 +428,7 @@ TEST_P(Uninstaller, AsksRemovesAndReports)
     if (c.log) MakeFile(Install("undelete.ini"), "");
     std::string pendingBefore = PendingDeletions();
     Boxes boxes(c.buttons);
-    const std::string program = Program(c.from);
+    const std::string& program = programs[static_cast<int>(c.from)];
     int result = c.from == RunFrom::Dialog ? UninstallFromDialog(state_, nullptr)
                                            : RunUninstaller(state_, program.c_str());
     EXPECT_EQ(result, c.result);
@@ -545,44 +440,26 @@ TEST_P(Uninstaller, AsksRemovesAndReports)
 
 // From the media, the media's own program file is never scheduled for deletion.
 INSTANTIATE_TEST_SUITE_P(Runs, Uninstaller, ::testing::Values(
-    UninstallCase{"NotInstalled", false, true, RunFrom::SystemCopy, {IDOK}, {kCaption + L"インストールされていません"},
-                  -1, false, false},
+    UninstallCase{"NotInstalled", false, true, RunFrom::SystemCopy, {IDOK},
+                  {kCaption + L"インストールされていません"}, -1, false, false},
     UninstallCase{"Declined", true, true, RunFrom::SystemCopy, {IDNO}, {kQuestion}, 1, true, false},
     UninstallCase{"WithoutALog", true, false, RunFrom::SystemCopy, {IDYES, IDOK},
                   {kQuestion, kCaption + L"アンインストールに失敗しました。"}, 0, false, false},
-    UninstallCase{"FromTheDialogWithoutALog", true, false, RunFrom::Dialog, {IDOK},
-                  {std::wstring(kProduct) + L"|アンインストールが失敗しました。"}, 0, false, false},
+    UninstallCase{"FromTheDialogWithoutALog", true, false, RunFrom::Dialog, {IDOK}, {kFailed}, 0, false, false},
     UninstallCase{"FromTheMedia", true, true, RunFrom::Media, {IDYES, IDOK}, {kQuestion, kDone}, 0, false, false},
-    UninstallCase{"FromTheSystemCopy", true, true, RunFrom::SystemCopy, {IDYES, IDOK}, {kQuestion, kDone}, 0, false,
-                  true},
     UninstallCase{"FromTheInstallFolder", true, true, RunFrom::InstallFolder, {IDYES, IDOK}, {kQuestion, kDone}, 0,
                   false, true}),
     [](const ::testing::TestParamInfo<UninstallCase>& info) { return info.param.name; });
 
-class Wininit : public Setup {
-protected:
-    Wininit()
-    {
-        MakeFile(target_, "program");
-        MakeFile(ini_, kBefore);
-    }
-    const std::string target_ = temp_.Path() + "\\unithra program.exe";
-    const std::string ini_ = temp_.Path() + "\\WININIT.INI";
-    const std::string kBefore = "[boot]\r\nx=1\r\n[Rename]\r\nNUL=C:\\A.TMP\r\n\x1a";
-};
-
-TEST_F(Wininit, FileThatCannotBeWrittenKeepsEveryEntry)
+TEST(Wininit, FileThatCannotBeWrittenKeepsEveryEntry)
 {
-    HANDLE held = CreateFileA(ini_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // no sharing
-    EXPECT_EQ(AddToWininit(ini_.c_str(), target_.c_str()), -1);
+    e2e::TempFolder temp;
+    const std::string ini = temp.File("WININIT.INI");
+    const std::string before = "[boot]\r\nx=1\r\n[Rename]\r\nNUL=C:\\A.TMP\r\n\x1a";
+    e2e::WriteFileBytes(ini, before);
+    e2e::WriteFileBytes(temp.File("unithra.exe"), "program");
+    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // no sharing
+    EXPECT_EQ(AddToWininit(ini.c_str(), temp.File("unithra.exe").c_str()), -1);
     CloseHandle(held);
-    EXPECT_EQ(ReadText(ini_), kBefore);
-}
-
-TEST_F(Wininit, GainsTheProgramsShortPath)
-{
-    char shortPath[MAX_PATH];
-    ASSERT_NE(GetShortPathNameA(target_.c_str(), shortPath, sizeof shortPath), 0u);
-    EXPECT_EQ(AddToWininit(ini_.c_str(), target_.c_str()), 0);
-    EXPECT_EQ(ReadText(ini_), "[boot]\r\nx=1\r\n[Rename]\r\nNUL=C:\\A.TMP\r\nNUL=" + std::string(shortPath) + "\r\n");
+    EXPECT_EQ(ReadText(ini), before);
 }

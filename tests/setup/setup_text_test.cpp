@@ -27,345 +27,211 @@ void Add(void* out, const std::string& line) { static_cast<Strings*>(out)->push_
 
 FILE* Open(const std::string& bytes) { return fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb"); }
 
-int AddEntry(void* out, const char* entry, EntryCheck check)
-{
-    Add(out, check == EntryCheck::Usable ? entry : check == EntryCheck::TooLong ? "<too long>" : "<unusable>");
-    return 0;
-}
-
-// The entries of a list, those that cannot be used marked.
-Strings ReadList(const std::string& bytes)
-{
-    Strings entries;
-    FILE* file = Open(bytes);
-    ReadCopyListText(file, AddEntry, &entries);
-    fclose(file);
-    return entries;
-}
-
-Strings Folders(const std::string& path, bool whole)
-{
-    Strings out;
-    size_t length;
-    for (FolderChainWalk walk(path.c_str(), whole); walk.Next(&length);) out.push_back(path.substr(0, length));
-    return out;
-}
-
-std::string Joined(const std::string& folder, const char* name)
-{
-    char out[kPathBytes];
-    return JoinPath(out, sizeof out, folder.c_str(), name) == 0 ? out : "<refused:" + std::string(out) + ">";
-}
-
-TEST(Cp932Path, TrailByte5CDoesNotEndInASeparator)
-{
-    EXPECT_FALSE(EndsInSeparator(("C:\\" + kSoft + "\\" + kSo).c_str()));
-}
-
-TEST(Cp932Path, SlashEndsInASeparator) { EXPECT_TRUE(EndsInSeparator("C:/a/")); }
-TEST(Cp932Path, LeadByteAtTheEndIsBroken) { EXPECT_FALSE(IsWellFormedCp932("C:\\\x95")); }
-
-TEST(Cp932Path, LastSeparatorIsTheLastWholeBackslash)
-{
-    EXPECT_EQ(LastSeparator(("C:\\" + kSoft + "\\" + kSo).c_str()), static_cast<long>(3 + kSoft.size()));
-}
-
-TEST(Cp932Path, FolderOfIsTheTextBeforeTheLastSeparator)
-{
-    char folder[kPathBytes];
-    FolderOf(("C:\\" + kSoft + "\\" + kSo).c_str(), folder);
-    EXPECT_EQ(folder, "C:\\" + kSoft);
-}
-
-TEST(Cp932Path, FolderOfANameAloneIsEmpty)
-{
-    char folder[kPathBytes];
-    FolderOf("setup.exe", folder);
-    EXPECT_STREQ(folder, "");
-}
-
-TEST(Cp932Path, JoinAfterATrailByte5CAddsABackslash)
-{
-    EXPECT_EQ(Joined("C:\\" + kSo, "a.txt"), "C:\\" + kSo + "\\a.txt");
-}
-
-TEST(Cp932Path, JoinAfterABackslashAddsNone) { EXPECT_EQ(Joined("C:\\x\\", "a.txt"), "C:\\x\\a.txt"); }
-
 // Exactly filling the buffer fits; one byte more is refused whole, never cut into another path.
-TEST(Cp932Path, JoinFillingTheBufferFits) { EXPECT_EQ(Joined(std::string(250, 'f'), "12345678").size(), 259u); }
-TEST(Cp932Path, JoinOneByteOverIsRefusedEmpty) { EXPECT_EQ(Joined(std::string(250, 'f'), "123456789"), "<refused:>"); }
-
-TEST(Cp932Path, ScreenSaverNamesEndInScrAnyCase)
+TEST(Cp932Path, JoinAddsABackslashOnlyWhereNoneEndsTheFolder)
 {
-    EXPECT_TRUE(IsScreenSaverName("a.SCR"));
-    EXPECT_TRUE(IsScreenSaverName("sub\\x.ScR"));
+    const struct { const char* name; std::string folder; const char* file; std::string joined; } cases[] = {
+        {"after trail byte 5C", "C:\\" + kSo, "a.txt", "C:\\" + kSo + "\\a.txt"},
+        {"after a backslash", "C:\\x\\", "a.txt", "C:\\x\\a.txt"},
+        {"filling the buffer", std::string(250, 'f'), "12345678", std::string(250, 'f') + "\\12345678"},
+        {"one byte over", std::string(250, 'f'), "123456789", "<refused:>"}};
+    for (const auto& c : cases) {
+        char out[kPathBytes];
+        const int result = JoinPath(out, sizeof out, c.folder.c_str(), c.file);
+        EXPECT_EQ(result == 0 ? std::string(out) : "<refused:" + std::string(out) + ">", c.joined) << c.name;
+    }
 }
 
-TEST(Cp932Path, ScreenSaverNameNeedsMoreThanTheEnding)
+TEST(Cp932Path, ScreenSaverNamesEndInScrAnyCaseAfterAName)
 {
-    EXPECT_FALSE(IsScreenSaverName(".scr"));
-    EXPECT_FALSE(IsScreenSaverName("a.scrx"));
-    EXPECT_FALSE(IsScreenSaverName("ascr"));
-}
-
-TEST(Cp932Path, SamePathFoldsLetters)
-{
-    const std::string path = "C:\\" + kSoft + "\\Setup.exe";
-    EXPECT_TRUE(SamePathIgnoringCase(path.c_str(), ("c:\\" + kSoft + "\\SETUP.exe").c_str()));
+    for (const char* saver : {"a.SCR", "sub\\x.ScR"}) EXPECT_TRUE(IsScreenSaverName(saver)) << saver;
+    for (const char* other : {".scr", "a.scrx", "ascr"}) EXPECT_FALSE(IsScreenSaverName(other)) << other;
 }
 
 // "ア" (83 41), "ヂ" (83 61) differ in a trail byte that looks like a letter.
-TEST(Cp932Path, SamePathDoesNotFoldTrailBytes) { EXPECT_FALSE(SamePathIgnoringCase("C:\\\x83\x41", "C:\\\x83\x61")); }
-
-TEST(Cp932Path, SamePathFoldsOnlyLetters)
+TEST(Cp932Path, SamePathFoldsOnlyTheLettersOfSingleByteCharacters)
 {
-    EXPECT_TRUE(SamePathIgnoringCase("AZ", "az"));
-    EXPECT_FALSE(SamePathIgnoringCase("@[", "`{"));
+    const struct { std::string a, b; bool same; } cases[] = {
+        {"C:\\" + kSoft + "\\Setup.exe", "c:\\" + kSoft + "\\SETUP.exe", true},
+        {"AZ", "az", true},
+        {"@[", "`{", false},
+        {"C:\\\x83\x41", "C:\\\x83\x61", false},
+        {"C:\\a", "C:\\ab", false}};
+    for (const auto& c : cases) EXPECT_EQ(SamePathIgnoringCase(c.a.c_str(), c.b.c_str()), c.same) << c.a;
 }
 
-TEST(Cp932Path, SamePathNeedsTheSameLength) { EXPECT_FALSE(SamePathIgnoringCase("C:\\a", "C:\\ab")); }
-
-TEST(FolderChain, DriveFolderOfAFile) { EXPECT_EQ(Folders("C:\\a\\b", false), (Strings{"C:\\a"})); }
-
-TEST(FolderChain, NetworkFolderOfAFile)
+TEST(FolderChain, FoldersOutermostFirstSplitOnlyAtWholeBackslashes)
 {
-    EXPECT_EQ(Folders("\\\\srv\\share\\f.txt", false), (Strings{"\\\\srv\\share"}));
-}
-
-TEST(FolderChain, TrailBytes5CSplitNothing)
-{
-    std::string path = "C:\\" + kSoft + "\\" + kShow + "\\" + kSo;
-    EXPECT_EQ(Folders(path, true), (Strings{"C:\\" + kSoft, "C:\\" + kSoft + "\\" + kShow, path}));
-}
-
-TEST(FolderChain, TrailByte5CInTheServerName)
-{
-    EXPECT_EQ(Folders("\\\\" + kSo + "\\share", true), (Strings{"\\\\" + kSo + "\\share"}));
+    const std::string deep = "C:\\" + kSoft + "\\" + kShow + "\\" + kSo;
+    const struct { std::string path; bool whole; Strings folders; } cases[] = {
+        {"C:\\a\\b", false, {"C:\\a"}},
+        {"\\\\srv\\share\\f.txt", false, {"\\\\srv\\share"}},
+        {deep, true, {"C:\\" + kSoft, "C:\\" + kSoft + "\\" + kShow, deep}},
+        {"\\\\" + kSo + "\\share", true, {"\\\\" + kSo + "\\share"}}};
+    for (const auto& c : cases) {
+        Strings folders;
+        size_t length;
+        for (FolderChainWalk walk(c.path.c_str(), c.whole); walk.Next(&length);)
+            folders.push_back(c.path.substr(0, length));
+        EXPECT_EQ(folders, c.folders) << c.path;
+    }
 }
 
 TEST(FolderChain, PathsWithoutADriveOrServerAreRefused)
 {
     for (const char* refused : {"", "C:", "C:\\", "a\\b", "\\a\\b", "\\\\srv", "\\\\srv\\", "C:\\a\\\x95"})
         EXPECT_FALSE(FolderChainWalk(refused, true).Valid()) << refused;
+    EXPECT_TRUE(FolderChainWalk("C:ab", true).Valid());
 }
 
-TEST(FolderChain, DriveWithTwoCharactersIsValid) { EXPECT_TRUE(FolderChainWalk("C:ab", true).Valid()); }
-
-TEST(CopyList, EntriesBetweenTheMarkersInAnyCase)
+int AddEntry(void* out, const char* entry, EntryCheck check)
 {
-    EXPECT_EQ(ReadList("early.txt\r\n  \t#CopyStart\r\n\tsetup.exe\r\n#copyEND\r\nafter.txt\r\n"),
-              (Strings{"setup.exe"}));
+    Add(out, check == EntryCheck::Usable ? entry : check == EntryCheck::TooLong ? "<too long>" : "<unusable>");
+    return 0;
 }
 
 // A blank after the marker makes a comment of it; a long line before the start stays ignored as a whole.
-TEST(CopyList, OnlyAWholeMarkerStarts)
+TEST(CopyList, EntriesAreTheLinesBetweenTheMarkers)
 {
-    EXPECT_EQ(ReadList(std::string(3000, 'x') + "#copystart\r\n#copystart \r\na.txt\r\n"), Strings{});
+    const std::string longComment = "#copystart\n#" + std::string(3000, 'c') + "\n" + std::string(3000, 'e') + "\n";
+    const struct { const char* name; std::string bytes; Strings entries; } cases[] = {
+        {"markers", "early.txt\r\n  \t#CopyStart\r\n\tsetup.exe\r\n#copyEND\r\nafter.txt\r\n", {"setup.exe"}},
+        {"whole marker", std::string(3000, 'x') + "#copystart\r\n#copystart \r\na.txt\r\n", {}},
+        {"comments", "#copystart\r\n# comment\r\n; comment\r\n\r\n   \r\na.txt\r\n", {"a.txt"}},
+        {"line ends", "#copystart\r\nname with blank  \r\ncut\rhere\r\n", {"name with blank  ", "cut"}},
+        {"long lines", longComment, {"<too long>"}},
+        {"unusable", "#copystart\n..\\x\n", {"<unusable>"}},
+        {"end first", "#copyend\n#copystart\na.txt\n", {}},
+        {"no start", "a.txt\nb.txt", {}},
+        {"last line", "#copystart\na.txt\nlast.txt", {"a.txt", "last.txt"}}};
+    for (const auto& c : cases) {
+        Strings entries;
+        FILE* file = Open(c.bytes);
+        ReadCopyListText(file, AddEntry, &entries);
+        fclose(file);
+        EXPECT_EQ(entries, c.entries) << c.name;
+    }
 }
 
-TEST(CopyList, CommentsAndBlankLinesArePassedOver)
+TEST(CopyListEntry, OnlyNamesInsideTheFolderAreUsable)
 {
-    EXPECT_EQ(ReadList("#copystart\r\n# comment\r\n; comment\r\n\r\n   \r\na.txt\r\n"), (Strings{"a.txt"}));
-}
-
-TEST(CopyList, TrailingBlanksStayAndACarriageReturnEndsALine)
-{
-    EXPECT_EQ(ReadList("#copystart\r\nname with blank  \r\ncut\rhere\r\n"), (Strings{"name with blank  ", "cut"}));
-}
-
-TEST(CopyList, LongCommentIsPassedOverAndALongEntryMarked)
-{
-    EXPECT_EQ(ReadList("#copystart\n#" + std::string(3000, 'c') + "\n" + std::string(3000, 'e') + "\n"),
-              (Strings{"<too long>"}));
-}
-
-TEST(CopyList, UnusableEntryIsMarked) { EXPECT_EQ(ReadList("#copystart\n..\\x\n"), (Strings{"<unusable>"})); }
-TEST(CopyList, EndBeforeTheStartEndsTheList) { EXPECT_EQ(ReadList("#copyend\n#copystart\na.txt\n"), Strings{}); }
-TEST(CopyList, NoStartMeansNoEntries) { EXPECT_EQ(ReadList("a.txt\nb.txt"), Strings{}); }
-
-TEST(CopyList, LastLineNeedsNoLineEnd)
-{
-    EXPECT_EQ(ReadList("#copystart\na.txt\nlast.txt"), (Strings{"a.txt", "last.txt"}));
-}
-
-TEST(CopyListEntry, RelativeNamesAreUsable)
-{
-    for (std::string usable : {std::string("dir/.\\f"), std::string(".profile"), kSoft + "\\" + kShow,
-                               std::string(259, 'n')})
+    for (const std::string& usable : Strings{"dir/.\\f", ".profile", kSoft + "\\" + kShow, std::string(259, 'n')})
         EXPECT_EQ(CheckListEntry(usable.c_str(), usable.size()), EntryCheck::Usable) << usable;
-}
-
-TEST(CopyListEntry, NamesLeavingTheFolderOrNotAFileNameAreUnusable)
-{
-    for (std::string unusable : Strings{"a\\..\\..\\x", "a\\...\\x", "a\\.. \\x", "\\x", "/x", "C:\\x", "C:x",
-                                        "a.txt:stream", "*.txt", "a?.txt", "a|b", "a\tb", "\x95",
-                                        std::string("a\0b", 3)})
+    for (const std::string& unusable : Strings{"a\\..\\..\\x", "a\\...\\x", "a\\.. \\x", "\\x", "/x", "C:\\x", "C:x",
+                                               "a.txt:stream", "*.txt", "a?.txt", "a|b", "a\tb", "\x95",
+                                               std::string("a\0b", 3)})
         EXPECT_EQ(CheckListEntry(unusable.c_str(), unusable.size()), EntryCheck::Unusable) << unusable;
-}
-
-TEST(CopyListEntry, A260ByteNameIsTooLong)
-{
     EXPECT_EQ(CheckListEntry(std::string(260, 'n').c_str(), 260), EntryCheck::TooLong);
 }
 
 // Records fill the buffer up to its last two bytes, kept for the end record.
-class CopyRecords : public ::testing::Test {
-protected:
-    CopyRecords() { BeginCopyList(writer_, buffer_, sizeof buffer_); }
-    char buffer_[16];
-    CopyListWriter writer_;
-};
-
-TEST_F(CopyRecords, RecordOverTheFreeBytesIsRefused)
+TEST(CopyRecords, RecordOfTheFreeBytesFitsAndOneByteMoreIsRefused)
 {
-    EXPECT_EQ(AddCopyRecord(writer_, kCopyFolder, "abcdefghijklm"), -1);  // 15 bytes, 14 free
-}
-
-TEST_F(CopyRecords, RecordOfTheFreeBytesIsReadBack)
-{
-    ASSERT_EQ(AddCopyRecord(writer_, kCopyFolder, "abcdefghijkl"), 0);  // 14 bytes: fits exactly
+    char buffer[16];
+    CopyListWriter writer;
+    BeginCopyList(writer, buffer, sizeof buffer);
+    EXPECT_EQ(AddCopyRecord(writer, kCopyFolder, "abcdefghijklm"), -1);  // 15 bytes, 14 free
+    ASSERT_EQ(AddCopyRecord(writer, kCopyFolder, "abcdefghijkl"), 0);
     size_t position = 0;
     CopyRecord record;
-    ASSERT_TRUE(NextCopyRecord(buffer_, sizeof buffer_, &position, &record));
+    ASSERT_TRUE(NextCopyRecord(buffer, sizeof buffer, &position, &record));
     EXPECT_EQ(record.kind, kCopyFolder);
     EXPECT_STREQ(record.text, "abcdefghijkl");
-    EXPECT_FALSE(NextCopyRecord(buffer_, sizeof buffer_, &position, &record));
+    EXPECT_FALSE(NextCopyRecord(buffer, sizeof buffer, &position, &record));
 }
 
-// What a replay does, in order.
-Strings Replay(const std::string& log)
+// Files, then the log's end, then folders in reverse; a CR before the line feed; the last line without
+// one; the running setup.exe in any case is kept; empty, broken and too long lines are passed over.
+TEST(UninstallLog, ReplayDeletesFilesThenFoldersInReverse)
 {
-    Strings calls;
-    ReplayOps ops{[](void* c, const char* p) { Add(c, "del " + std::string(p)); },
-                  [](void* c, bool keep) { Add(c, keep ? "keep" : "finish"); },
-                  [](void* c, const char* p) { Add(c, "rmdir " + std::string(p)); }, &calls};
-    FILE* file = Open(log);
-    EXPECT_EQ(ReplayLogText(file, "C:\\Src\\setup.exe", ops), 0);
-    fclose(file);
-    return calls;
-}
-
-// A CR before the line feed; the last line without one.
-TEST(UninstallLog, FilesThenTheLogThenFoldersInReverse)
-{
-    std::string folder = "C:\\" + kSoft;
-    EXPECT_EQ(Replay("C:\\P\\I\\setup.exe\n" + folder + "\\" + kShow + ".txt\n+ C:\\P\n+ " + folder +
-                     "\nC:\\P\\I\\play.exe\r\n+ C:\\P\\I"),
-              (Strings{"del C:\\P\\I\\setup.exe", "del " + folder + "\\" + kShow + ".txt", "del C:\\P\\I\\play.exe",
-                       "finish", "rmdir C:\\P\\I", "rmdir " + folder, "rmdir C:\\P"}));
-}
-
-TEST(UninstallLog, EmptyLogOnlyFinishes) { EXPECT_EQ(Replay(""), (Strings{"finish"})); }
-
-TEST(UninstallLog, RunningSetupInAnyCaseIsKept)
-{
-    EXPECT_EQ(Replay("c:\\SRC\\Setup.EXE\nC:\\kept.txt\n"), (Strings{"del C:\\kept.txt", "finish"}));
-}
-
-TEST(UninstallLog, EmptyBrokenAndTooLongLinesArePassedOver)
-{
-    EXPECT_EQ(Replay("\n+\n+x\n+ \n" + std::string(300, 'p') + "\nC:\\\x95\n" + std::string("C:\\a\0b", 6) + "\n"),
-              (Strings{"finish"}));
-}
-
-std::string DefaultFolder(const char* windows, const std::string& parent)
-{
-    char out[kPathBytes];
-    return DefaultInstallFolderText(out, sizeof out, windows, parent.c_str(), "IthraSS") == 0 ? out : "<refused>";
+    const std::string soft = "C:\\" + kSoft;
+    const std::string broken = "\nC:\\\x95\n" + std::string("C:\\a\0b", 6);
+    const std::string passedOver = "\n+\n+x\n+ \n" + std::string(300, 'p') + broken;
+    const struct { const char* name; std::string log; Strings calls; } cases[] = {
+        {"order", "C:\\P\\a\n" + soft + "\\" + kShow + "\n+ C:\\P\n+ " + soft + "\nC:\\P\\b\r\n+ C:\\P\\I",
+         {"del C:\\P\\a", "del " + soft + "\\" + kShow, "del C:\\P\\b", "finish", "rmdir C:\\P\\I",
+          "rmdir " + soft, "rmdir C:\\P"}},
+        {"empty", "", {"finish"}},
+        {"running setup", "c:\\SRC\\Setup.EXE\nC:\\kept.txt\n", {"del C:\\kept.txt", "finish"}},
+        {"passed over", passedOver + "\n", {"finish"}}};
+    for (const auto& c : cases) {
+        Strings calls;
+        ReplayOps ops{[](void* out, const char* p) { Add(out, "del " + std::string(p)); },
+                      [](void* out, bool keep) { Add(out, keep ? "keep" : "finish"); },
+                      [](void* out, const char* p) { Add(out, "rmdir " + std::string(p)); }, &calls};
+        FILE* file = Open(c.log);
+        EXPECT_EQ(ReplayLogText(file, "C:\\Src\\setup.exe", ops), 0) << c.name;
+        fclose(file);
+        EXPECT_EQ(calls, c.calls) << c.name;
+    }
 }
 
 TEST(InstallFolder, DefaultIsOnTheWindowsDrive)
 {
-    EXPECT_EQ(DefaultFolder("C:\\WINDOWS", "\\Apps\\"), "C:\\Apps\\IthraSS");
+    const struct { const char* windows; std::string parent; std::string folder; } cases[] = {
+        {"C:\\WINDOWS", "\\Apps\\", "C:\\Apps\\IthraSS"}, {"D:\\WINNT", "\\" + kHyo, "D:\\" + kHyo + "\\IthraSS"},
+        {"\\\\server\\windows", "\\P", "<refused>"}};
+    for (const auto& c : cases) {
+        char out[kPathBytes];
+        const int result = DefaultInstallFolderText(out, sizeof out, c.windows, c.parent.c_str(), "IthraSS");
+        EXPECT_EQ(result == 0 ? out : "<refused>", c.folder) << c.windows;
+    }
 }
 
-TEST(InstallFolder, DefaultAfterATrailByte5CGetsItsBackslash)
+// A folder ending in the product's name in its case keeps it, losing one backslash; others gain it.
+TEST(InstallFolder, CompletionEndsInTheProductsFolder)
 {
-    EXPECT_EQ(DefaultFolder("D:\\WINNT", "\\" + kHyo), "D:\\" + kHyo + "\\IthraSS");
+    const std::string longest = "C:\\" + std::string(248, 'a');
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\Varnel\\IthraSS\\", "C:\\Varnel\\IthraSS"},
+        {"C:\\V\\ithrass", "C:\\V\\ithrass\\IthraSS"},
+        {"C:\\MyIthraSS", "C:\\MyIthraSS"},
+        {"IthraSS", "IthraSS\\IthraSS"},
+        {"C:\\dir\\\\", "C:\\dir\\\\IthraSS"},
+        {"C:\\" + kSoft + "\\" + kHyo, "C:\\" + kSoft + "\\" + kHyo + "\\IthraSS"},
+        {longest, longest + "\\IthraSS"},
+        {longest + "a", "<refused>"}};
+    for (const auto& c : cases) {
+        char out[kPathBytes];
+        snprintf(out, sizeof out, "%s", c.first.c_str());
+        EXPECT_EQ(CompleteInstallFolder(out, sizeof out, "IthraSS") == 0 ? out : "<refused>", c.second) << c.first;
+    }
 }
 
-TEST(InstallFolder, DefaultNeedsADriveLetter) { EXPECT_EQ(DefaultFolder("\\\\server\\windows", "\\P"), "<refused>"); }
-
-std::string Completed(const std::string& folder)
+// Tenths are cut, not rounded; sizes over 4 GB stay whole.
+TEST(SpaceNeeded, MegabytesToATenth)
 {
-    char out[kPathBytes];
-    snprintf(out, sizeof out, "%s", folder.c_str());
-    return CompleteInstallFolder(out, sizeof out, "IthraSS") == 0 ? out : "<refused>";
+    const std::pair<long long, const char*> cases[] = {
+        {1048575, "0.9"},
+        {5LL << 30, "5120.0"}};
+    for (const auto& c : cases) {
+        char out[kPathBytes];
+        FormatSpaceNeeded(out, sizeof out, c.first);
+        const std::string text = "インストールに必要な容量は、約 " + std::string(c.second) + " MBです";
+        EXPECT_EQ(std::string(out), text) << c.first;
+    }
 }
 
-TEST(InstallFolder, EndingInTheProductItLosesItsBackslash)
+// Unquoted in a folder with blanks, as the uninstall entry stores it; "/" as a trail byte is no switch.
+TEST(SetupCommandLine, OneSwitchAfterTheProgramChoosesTheMode)
 {
-    EXPECT_EQ(Completed("C:\\Varnel\\IthraSS\\"), "C:\\Varnel\\IthraSS");
+    const std::pair<std::string, SetupMode> cases[] = {
+        {"setup.exe   /R", SetupMode::Relocate},
+        {"\"C:\\Program Files\\Varnel\\IthraSS\\setup.exe\" /x", SetupMode::Uninstall},
+        {"C:\\WINDOWS\\SYSTEM\\unithra.exe /X", SetupMode::Uninstall},
+        {"C:\\" + kSoft + " x\\" + kHyo + "\\setup.exe /r", SetupMode::Relocate},
+        {"C:\\Program Files\\Varnel\\IthraSS\\SETUP.EXE /r", SetupMode::Relocate}};
+    for (const auto& c : cases) EXPECT_EQ(ParseSetupCommandLine(c.first.c_str(), "setup.exe"), c.second) << c.first;
 }
 
-TEST(InstallFolder, NameMatchesInItsOwnCase) { EXPECT_EQ(Completed("C:\\V\\ithrass"), "C:\\V\\ithrass\\IthraSS"); }
-TEST(InstallFolder, AnyNameEndingInTheProductCounts) { EXPECT_EQ(Completed("C:\\MyIthraSS"), "C:\\MyIthraSS"); }
-TEST(InstallFolder, TheProductAloneIsNoFolderOfIt) { EXPECT_EQ(Completed("IthraSS"), "IthraSS\\IthraSS"); }
-TEST(InstallFolder, OnlyOneBackslashIsDropped) { EXPECT_EQ(Completed("C:\\dir\\\\"), "C:\\dir\\\\IthraSS"); }
-
-TEST(InstallFolder, TrailByte5CIsNoBackslash)
-{
-    EXPECT_EQ(Completed("C:\\" + kSoft + "\\" + kHyo), "C:\\" + kSoft + "\\" + kHyo + "\\IthraSS");
-}
-
-TEST(InstallFolder, CompletionFillingTheBufferFits)
-{
-    std::string longest = "C:\\" + std::string(248, 'a');
-    EXPECT_EQ(Completed(longest), longest + "\\IthraSS");
-}
-
-TEST(InstallFolder, CompletionOneByteOverIsRefused)
-{
-    EXPECT_EQ(Completed("C:\\" + std::string(249, 'a')), "<refused>");
-}
-
-std::string Space(long long bytes)
-{
-    char out[kPathBytes];
-    FormatSpaceNeeded(out, sizeof out, bytes);
-    return out;
-}
-
-TEST(SpaceNeeded, NothingIsZero) { EXPECT_EQ(Space(0), "インストールに必要な容量は、約 0.0 MBです"); }
-TEST(SpaceNeeded, TenthsAreCutNotRounded) { EXPECT_EQ(Space(1048575), "インストールに必要な容量は、約 0.9 MBです"); }
-TEST(SpaceNeeded, HalfAMegabyte) { EXPECT_EQ(Space(1048576 + 524288), "インストールに必要な容量は、約 1.5 MBです"); }
-TEST(SpaceNeeded, OverFourGigabytes) { EXPECT_EQ(Space(5LL << 30), "インストールに必要な容量は、約 5120.0 MBです"); }
-
-SetupMode Mode(const char* commandLine) { return ParseSetupCommandLine(commandLine, "setup.exe"); }
-
-TEST(SetupCommandLine, RelocateAfterBlanksInAnyCase) { EXPECT_EQ(Mode("setup.exe   /R"), SetupMode::Relocate); }
-
-TEST(SetupCommandLine, UninstallAfterAQuotedProgram)
-{
-    EXPECT_EQ(Mode("\"C:\\Program Files\\Varnel\\IthraSS\\setup.exe\" /x"), SetupMode::Uninstall);
-}
-
-TEST(SetupCommandLine, UninstallerCopyByAnotherName)
-{
-    EXPECT_EQ(Mode("C:\\WINDOWS\\SYSTEM\\unithra.exe /X"), SetupMode::Uninstall);
-}
-
-TEST(SetupCommandLine, FoldersWithTrailBytes5C)
-{
-    EXPECT_EQ(Mode(("C:\\" + kSoft + " x\\" + kHyo + "\\setup.exe /r").c_str()), SetupMode::Relocate);
-}
-
-// Unquoted in a folder with blanks, as the uninstall entry stores it and Windows hands it over.
-TEST(SetupCommandLine, UnquotedInAFolderWithBlanks)
-{
-    EXPECT_EQ(Mode("C:\\Program Files\\Varnel\\IthraSS\\SETUP.EXE /r"), SetupMode::Relocate);
-}
-
-// "/" as a trail byte is no switch.
 TEST(SetupCommandLine, AnythingElseIsInteractive)
 {
     for (const char* line : {"setup.exe", "setup.exe /r ", "setup.exe /r /x", "setup.exe /rx", "setup.exe -r",
                              "\"C:\\Program Files\\setup.exe\" foo /r", "C:\\P F\\setup.exe extra /r",
-                             "C:\\Program Files\\mysetup.exe /r", "C:\\a b\\setup.exe \x81/r", ""})
-        EXPECT_EQ(Mode(line), SetupMode::Interactive) << line;
+                             "C:\\Program Files\\mysetup.exe /r", "C:\\a b\\setup.exe \x81/r", "",
+                             static_cast<const char*>(nullptr)})
+        EXPECT_EQ(ParseSetupCommandLine(line, "setup.exe"), SetupMode::Interactive) << (line ? line : "null");
 }
-
-TEST(SetupCommandLine, NoCommandLineIsInteractive) { EXPECT_EQ(Mode(nullptr), SetupMode::Interactive); }
 
 std::string WithDeletion(const std::string& ini)
 {
@@ -376,30 +242,21 @@ std::string WithDeletion(const std::string& ini)
     return text;
 }
 
-TEST(Wininit, EndOfFileMarkAloneGivesANewSection) { EXPECT_EQ(WithDeletion("\x1a"), "[Rename]\r\nNUL=C:\\X\r\n"); }
-
-TEST(Wininit, LastLineGetsItsLineEnd)
+// The entry ends one [Rename] section, last in the file, with CR LF line ends and no end-of-file mark.
+TEST(Wininit, DeletionEndsTheOneRenameSection)
 {
-    EXPECT_EQ(WithDeletion("[Other]\r\na=1"), "[Other]\r\na=1\r\n[Rename]\r\nNUL=C:\\X\r\n");
-}
-
-TEST(Wininit, EndOfFileMarkIsDropped)
-{
-    EXPECT_EQ(WithDeletion("[Other]\r\na=1\r\n\x1a"), "[Other]\r\na=1\r\n[Rename]\r\nNUL=C:\\X\r\n");
-}
-
-TEST(Wininit, RenameSectionMovesToTheEndWithEveryEntry)
-{
+    const std::string added = "[Rename]\r\nNUL=C:\\X\r\n";
     const std::string rename = "NUL=C:\\A.TMP\r\nC:\\NEW.DLL=C:\\OLD.DLL\r\n";
-    EXPECT_EQ(WithDeletion("[Before]\r\nx=1\r\n[rename]\r\n" + rename + "\r\n[After]\r\ny=2\r\n"),
-              "[Before]\r\nx=1\r\n[After]\r\ny=2\r\n[Rename]\r\n" + rename + "NUL=C:\\X\r\n");
-}
-
-// Bare line feeds become CR LF.
-TEST(Wininit, TwoRenameSectionsBecomeOne)
-{
-    EXPECT_EQ(WithDeletion("[Rename]\nNUL=C:\\A\n[ RENAME ]\nNUL=C:\\B\n"),
-              "[Rename]\r\nNUL=C:\\A\r\nNUL=C:\\B\r\nNUL=C:\\X\r\n");
+    const std::string other = "[Other]\r\n" + std::string(40000, 'a') + "\r\n";  // counts not towards the limit
+    const struct { const char* name; std::string ini; std::string edited; } cases[] = {
+        {"mark alone", "\x1a", added},
+        {"last line", "[Other]\r\na=1", "[Other]\r\na=1\r\n" + added},
+        {"mark", "[Other]\r\na=1\r\n\x1a", "[Other]\r\na=1\r\n" + added},
+        {"moved", "[B]\r\nx=1\r\n[rename]\r\n" + rename + "\r\n[A]\r\ny=2\r\n",
+         "[B]\r\nx=1\r\n[A]\r\ny=2\r\n[Rename]\r\n" + rename + "NUL=C:\\X\r\n"},
+        {"two", "[Rename]\nNUL=C:\\A\n[ RENAME ]\nNUL=C:\\B\n", "[Rename]\r\nNUL=C:\\A\r\nNUL=C:\\B\r\nNUL=C:\\X\r\n"},
+        {"other sections", other, other + added}};
+    for (const auto& c : cases) EXPECT_EQ(WithDeletion(c.ini), c.edited) << c.name;
 }
 
 TEST(Wininit, RenameSectionOverItsLimitIsRefused)
@@ -407,12 +264,6 @@ TEST(Wininit, RenameSectionOverItsLimitIsRefused)
     std::string full = "[Rename]\r\n";
     while (full.size() <= kRenameSectionLimit) full += "NUL=C:\\WINDOWS\\TEMP\\X.TMP\r\n";
     EXPECT_EQ(WithDeletion(full), "<refused>");
-}
-
-TEST(Wininit, OtherSectionsDoNotCountTowardsTheLimit)
-{
-    std::string other = "[Other]\r\n" + std::string(40000, 'a') + "\r\n";
-    EXPECT_EQ(WithDeletion(other), other + "[Rename]\r\nNUL=C:\\X\r\n");
 }
 
 }  // namespace
