@@ -75,13 +75,27 @@ TEST_F(DisplayTest, PresentingWithoutAStageDrawsNothing)
     EXPECT_TRUE(ShowsExpected());
 }
 
-TEST(DisplayContext, LoadFileOutsideTheSlotsCreatesNothing)
+// Indices outside the table and counts past 128 are refused; a new table starts empty.
+TEST(DisplayContext, SlotsOutsideTheTableAreRefused)
 {
     CDIB dib(nullptr);
     ASSERT_EQ(dib.SetSlotCount(4), 0);
-    EXPECT_EQ(dib.LoadFile(4, kMissing, nullptr), -1);
-    EXPECT_EQ(dib.LoadFile(-1, kMissing, nullptr), -1);
-    EXPECT_EQ(dib.GetSurface(CDIB::kStageIndex), nullptr);
+    ASSERT_EQ(dib.CreateSlot(3), 0);
+    CDIBSurface* kept = dib.GetSurface(3);
+    const std::pair<const char*, int (*)(CDIB&)> refused[] = {
+        {"LoadFile 4", [](CDIB& d) { return d.LoadFile(4, kMissing, nullptr); }},
+        {"LoadFile -1", [](CDIB& d) { return d.LoadFile(-1, kMissing, nullptr); }},
+        {"SetSlotCount 129", [](CDIB& d) { return d.SetSlotCount(129); }},
+        {"SetSlotCount -1", [](CDIB& d) { return d.SetSlotCount(-1); }},
+    };
+    for (const auto& [what, call] : refused) EXPECT_EQ(call(dib), -1) << what;
+    EXPECT_EQ(dib.GetSurface(3), kept);
+    for (int index : {-3, 4, int(CDIB::kSpareIndex), int(CDIB::kStageIndex), 2})
+        EXPECT_EQ(dib.GetSurface(index), nullptr) << "index " << index;
+    ASSERT_EQ(dib.SetSlotCount(128), 0);
+    EXPECT_EQ(dib.GetSurface(3), nullptr);
+    EXPECT_EQ(dib.CreateSlot(127), 0);
+    EXPECT_EQ(dib.CreateSlot(128), -1);
 }
 
 // A slot gets its surface even when the file fails, and keeps the same one for the next load.
@@ -90,64 +104,22 @@ TEST(DisplayContext, LoadFileKeepsTheSlotsSurface)
     CDIB dib(nullptr);
     ASSERT_EQ(dib.SetSlotCount(4), 0);
     EXPECT_EQ(dib.LoadFile(3, kMissing, nullptr), -1);
-    CDIBSurface* kept = dib.GetSurface(3);
-    ASSERT_NE(kept, nullptr);
-    kept->GetColorTable()->rgbRed = 7;  // a new surface would have it 0, even at the same address
+    ASSERT_NE(dib.GetSurface(3), nullptr);
+    dib.GetSurface(3)->GetColorTable()->rgbRed = 7;  // a new surface would have it 0, even at the same address
     EXPECT_EQ(dib.LoadFile(3, kMissing, nullptr), -1);
     EXPECT_EQ(dib.GetSurface(3)->GetColorTable()->rgbRed, 7);
 }
 
-TEST(DisplayContext, RefusedSlotCountsKeepTheSlots)
-{
-    CDIB dib(nullptr);
-    ASSERT_EQ(dib.SetSlotCount(4), 0);
-    ASSERT_EQ(dib.CreateSlot(3), 0);
-    CDIBSurface* kept = dib.GetSurface(3);
-    EXPECT_EQ(dib.SetSlotCount(129), -1);
-    EXPECT_EQ(dib.SetSlotCount(-1), -1);
-    EXPECT_EQ(dib.GetSurface(3), kept);
-}
-
-TEST(DisplayContext, GetSurfaceGivesNoneOutsideTheSlotsAndForEmptyOnes)
-{
-    CDIB dib(nullptr);
-    ASSERT_EQ(dib.SetSlotCount(4), 0);
-    for (int index : {-3, 4, int(CDIB::kSpareIndex), int(CDIB::kStageIndex), 2})
-        EXPECT_EQ(dib.GetSurface(index), nullptr) << "index " << index;
-}
-
-TEST(DisplayContext, ANewSlotTableOf128StartsEmpty)
-{
-    CDIB dib(nullptr);
-    ASSERT_EQ(dib.SetSlotCount(4), 0);
-    ASSERT_EQ(dib.CreateSlot(3), 0);
-    ASSERT_EQ(dib.SetSlotCount(128), 0);
-    EXPECT_EQ(dib.GetSurface(3), nullptr);
-    EXPECT_EQ(dib.CreateSlot(127), 0);
-    EXPECT_EQ(dib.CreateSlot(128), -1);
-}
-
-TEST_F(DisplayTest, ANewStageReplacesTheOld)
-{
-    CDIB dib(screen);
-    ASSERT_EQ(dib.CreateStage(640, 480), 0);
-    const int live = CDIBSurface::InstanceCount();
-    EXPECT_EQ(dib.CreateStage(320, 240), 0);
-    EXPECT_EQ(CDIBSurface::InstanceCount(), live);
-}
-
-TEST_F(DisplayTest, AStageThatCannotBeMadeLeavesNone)
-{
-    CDIB dib(screen);
-    ASSERT_EQ(dib.CreateStage(640, 480), 0);
-    EXPECT_EQ(dib.CreateStage(0, 480), -1);
-    EXPECT_EQ(dib.GetSurface(CDIB::kStageIndex), nullptr);
-}
-
-TEST_F(DisplayTest, CloseAllReleasesStageAndSlots)
+// A new stage replaces the old one, one that cannot be made leaves none, and CloseAll releases them all.
+TEST_F(DisplayTest, StagesAndSlotsAreReleased)
 {
     const int before = CDIBSurface::InstanceCount();
     CDIB dib(screen);
+    ASSERT_EQ(dib.CreateStage(640, 480), 0);
+    EXPECT_EQ(dib.CreateStage(320, 240), 0);
+    EXPECT_EQ(CDIBSurface::InstanceCount(), before + 1);
+    EXPECT_EQ(dib.CreateStage(0, 480), -1);
+    EXPECT_EQ(dib.GetSurface(CDIB::kStageIndex), nullptr);
     ASSERT_EQ(dib.CreateStage(64, 48), 0);
     ASSERT_EQ(dib.SetSlotCount(2), 0);
     ASSERT_EQ(dib.CreateSlot(1), 0);

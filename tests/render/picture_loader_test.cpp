@@ -17,26 +17,20 @@ protected:
         surface.Destroy();  // before the window it was made on
         DestroyWindow(window);
     }
-    std::string Write(const Bytes& b)
+    // Through LoadImageFile, or through LoadQjx when qjx is set.
+    int Load(const Bytes& b, const Pixels* palette = nullptr, bool qjx = false)
     {
         const std::string path = folder.File("p");
-        return e2e::WriteFileBytes(path, std::string(b.begin(), b.end())) ? path : "";
-    }
-    int Load(const Bytes& b, const Pixels* palette = nullptr)
-    {
+        if (!e2e::WriteFileBytes(path, std::string(b.begin(), b.end()))) return -2;
+        if (qjx) return surface.LoadQjx(path.c_str());
         const RGBQUAD* table = palette ? reinterpret_cast<const RGBQUAD*>(palette->data()) : nullptr;
-        return surface.LoadImageFile(Write(b).c_str(), table);
+        return surface.LoadImageFile(path.c_str(), table);
     }
     Pixels Picture()  // top row first
     {
         Pixels all;
         for (int y = 0; DWORD* row = surface.PixelPtr(0, y); ++y) all.insert(all.end(), row, row + surface.GetWidth());
         return all;
-    }
-    Pixels Table()
-    {
-        const DWORD* t = reinterpret_cast<const DWORD*>(surface.GetColorTable());
-        return Pixels(t, t + 256);
     }
     Bytes Slide()
     {
@@ -50,26 +44,20 @@ protected:
     HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);
     CDIBSurface surface{window};
     e2e::TempFolder folder;
-    const Bytes marker = Bmp24(Pixels(12, 0x123456), 4, 3);
     const Pixels markerPicture = Pixels(12, 0x123456);
+    const Bytes marker = Bmp24(markerPicture, 4, 3);
 };
 
 }  // namespace
 
 // After a bottom-up picture, which a slide's top-down surface cannot reuse.
-TEST_F(PictureLoaderTest, SlideLoadsThroughLoadImageFile)
+TEST_F(PictureLoaderTest, SlideLoadsThroughBothEntries)
 {
-    ASSERT_EQ(Load(Bmp24(Pixels(kQjxPixelCount), 640, 480)), 0);
-    ASSERT_EQ(Load(Slide()), 0);
-    EXPECT_EQ(surface.GetWidth(), 640);
-    EXPECT_TRUE(Picture() == SlidePicture());
-}
-
-TEST_F(PictureLoaderTest, SlideLoadsThroughLoadQjx)
-{
-    ASSERT_EQ(Load(Bmp24(Pixels(kQjxPixelCount), 640, 480)), 0);
-    ASSERT_EQ(surface.LoadQjx(Write(Slide()).c_str()), 0);
-    EXPECT_TRUE(Picture() == SlidePicture());
+    for (bool qjx : {false, true}) {
+        ASSERT_EQ(Load(Bmp24(Pixels(kQjxPixelCount), 640, 480)), 0);
+        ASSERT_EQ(Load(Slide(), nullptr, qjx), 0) << "LoadQjx " << qjx;
+        EXPECT_TRUE(Picture() == SlidePicture()) << "LoadQjx " << qjx;
+    }
 }
 
 // Short, another size (even of as many pixels), other magic: the surface keeps its picture.
@@ -80,10 +68,10 @@ TEST_F(PictureLoaderTest, SlideRefusedByItsHeaderLeavesTheSurfaceAsItWas)
         Bytes bad = Slide();
         if (value < 0) bad.resize(at);
         else bad[at] = uint8_t(value);
-        EXPECT_EQ(surface.LoadQjx(Write(bad).c_str()), -1) << "byte " << at;
+        EXPECT_EQ(Load(bad, nullptr, true), -1) << "byte " << at;
         EXPECT_EQ(Load(bad), -1) << "byte " << at;
     }
-    EXPECT_EQ(surface.LoadQjx(Write(marker).c_str()), -1);
+    EXPECT_EQ(Load(marker, nullptr, true), -1);
     EXPECT_EQ(Picture(), markerPicture);
 }
 
@@ -131,11 +119,15 @@ TEST_F(PictureLoaderTest, BmpLeavesTheTableItWasConvertedWith)
     fromFile[0] = 0xFF0000AA;
     fromFile[1] = 0x0000BB00;
     palette[1] = 0xFF010203;
+    auto table = [&] {
+        const DWORD* t = reinterpret_cast<const DWORD*>(surface.GetColorTable());
+        return Pixels(t, t + 256);
+    };
     ASSERT_EQ(Load(file), 0);
-    EXPECT_EQ(Table(), fromFile);
+    EXPECT_EQ(table(), fromFile);
     ASSERT_EQ(Load(file, &palette), 0);
     EXPECT_EQ(Picture(), Pixels({0xABCDEF, 0x010203}));
-    EXPECT_EQ(Table(), palette);
+    EXPECT_EQ(table(), palette);
 }
 
 // No defined reading, or cut short (overflows are the fuzzer's part): the surface keeps its picture.

@@ -55,6 +55,6 @@ protected:
         EXPECT_EQ(owned.back()->Create(width, height), 0);
         return owned.back().get();
     }
-    HWND window = CreateWindowA("STATIC", "render test", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);
     std::vector<std::unique_ptr<CDIBSurface>> owned;
 };
