@@ -3,13 +3,9 @@
 #include "render/fade_add_packed.h"
 #if defined(__i386__)
 #include <cpuid.h>
-#endif
 
-// Outside the anonymous namespace and never inlined: the check of the linked programs allows CPUID in
-// this one function by its name.
-#if defined(__i386__)
 // Only a processor with CPUID lets a program change EFLAGS bit 21 (ID); a 486 without it keeps the bit.
-// The flags are put back as they were.
+// The flags are put back. Never inlined: the check of the linked programs allows CPUID here by name.
 __attribute__((noinline)) bool ProcessorHasMmx()
 {
     unsigned long before, after;

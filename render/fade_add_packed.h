@@ -9,8 +9,7 @@ void FadeRectPacked(CDIBSurface* target, int dx, int dy, CDIBSurface* source, in
                     int weight);
 void AddRectPacked(CDIBSurface* target, int dx, int dy, CDIBSurface* source, int sx, int sy, int w, int h);
 
-// Whether the processor has MMX: asked through CPUID where EFLAGS shows the processor has it.
-bool ProcessorHasMmx();
+bool ProcessorHasMmx();  // through CPUID, where EFLAGS shows the processor has it
 // Whether FadeFrom and AddFrom take the packed path: the processor is asked once, on first use.
 bool UsePackedFadeAdd();
 // For tests: false sends FadeFrom and AddFrom down the plain path on any processor; true asks again.

@@ -105,7 +105,9 @@ std::vector<Routine> Routines()
         for (int w : {0, 1, 2, 127, 128, 200, 254, 255, 0x00FF0080, 0x00010000, 0x7FFF00FF, -1})
             r.push_back({"FadeFrom" + name + "Weight" + std::to_string(unsigned(w)),
                          [=](S d, S s, A a) { return d->FadeFrom(FROM_ARGS, w); },
-                         [=](DWORD d, DWORD s, int b) { return Fade(ByteOf(d, b), ByteOf(s, b), ByteOf(w, b / 3 * 2)); },
+                         [=](DWORD d, DWORD s, int b) {
+                             return Fade(ByteOf(d, b), ByteOf(s, b), ByteOf(w, b / 3 * 2));
+                         },
                          path | (w == 0x00FF0080 ? kInRow | kLeftward : 0)});
         r.push_back({"AddFrom" + name, [](S d, S s, A a) { return d->AddFrom(FROM_ARGS); },
                      [](DWORD d, DWORD s, int b) { return std::min(255, ByteOf(d, b) + ByteOf(s, b)); }, path});
@@ -131,7 +133,8 @@ std::vector<Routine> Routines()
     }
     // Mixed by the source's fourth byte; where that is 0 the pixel is left alone.
     r.push_back({"AlphaFrom", [](S d, S s, A a) { return d->AlphaFrom(FROM_ARGS); }, [](DWORD d, DWORD s, int b) {
-        return ByteOf(s, 3) == 0 ? ByteOf(d, b) : b == 3 ? 0 : Blend(kBlendMix, ByteOf(d, b), ByteOf(s, b), ByteOf(s, 3));
+        if (ByteOf(s, 3) == 0) return ByteOf(d, b);
+        return b == 3 ? 0 : Blend(kBlendMix, ByteOf(d, b), ByteOf(s, b), ByteOf(s, 3));
     }, kInRow});
     r.push_back({"CopyKeyed", Void([](S d, S s, A a) { d->CopyKeyed(FROM_ARGS, 0x000102); }), Keyed(0x000102),
                  kInRow | kNoResult});
@@ -153,7 +156,8 @@ std::vector<Routine> Routines()
         r.push_back({std::string("Refused") + name, run, [](DWORD d, DWORD, int b) { return ByteOf(d, b); }, kRefused});
     // Last, as the wild rounds pick them more often; the stretch with its sizes swapped, one to one when square.
     r.push_back({"CopyFrom", [](S d, S s, A a) { return d->CopyFrom(FROM_ARGS); }, FromSource, kTemporary});
-    r.push_back({"StretchKeyed", Void([](S d, S s, A a) { d->StretchKeyed(a.dx, a.dy, a.w, a.h, s, a.sx, a.sy, a.h, a.w, ~0u); }),
+    r.push_back({"StretchKeyed",
+                 Void([](S d, S s, A a) { d->StretchKeyed(a.dx, a.dy, a.w, a.h, s, a.sx, a.sy, a.h, a.w, ~0u); }),
                  FromSource, kStretch | kNoResult});
     return r;
 }

@@ -69,7 +69,8 @@ TEST_F(SurfaceTest, StretchesSampleMirrorClipAndKey)
     auto half = [](int x, int y) { return POINT{x / 2, y / 2}; };
     const StretchCase cases[] = {
         {"doubled", {0, 0, 8, 1}, {2, 0, 6, 1}, {0, 0, 8, 1}, [](int x, int) { return POINT{2 + x / 2, 0}; }, 0},
-        {"source mirrored", {0, 0, 8, 1}, {5, 0, 1, 1}, {0, 0, 8, 1}, [](int x, int) { return POINT{5 - x / 2, 0}; }, 0},
+        {"source mirrored", {0, 0, 8, 1}, {5, 0, 1, 1}, {0, 0, 8, 1}, [](int x, int) { return POINT{5 - x / 2, 0}; },
+         0},
         {"target mirrored", {0, 0, -8, 1}, {6, 0, 10, 1}, {0, 0, 8, 1},
          [](int x, int) { return POINT{6 - (x + 1) / 2, 0}; }, 0},
         {"left of the target", {-3, 0, 5, 1}, {2, 0, 6, 1}, {0, 0, 5, 1},
