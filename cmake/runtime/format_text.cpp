@@ -22,7 +22,7 @@ struct Sink {
 
 enum class Size { Int, Char, Short, Long, LongLong, Pointer };
 
-struct Spec {
+struct Conversion {
     bool left = false;
     bool zero = false;
     int width = 0;
@@ -40,15 +40,15 @@ int ReadNumber(const char** p)
     return n;
 }
 
-void PutText(Sink* sink, const Spec& spec, const char* text, int length)
+void PutText(Sink* sink, const Conversion& conv, const char* text, int length)
 {
-    int pad = spec.width > length ? spec.width - length : 0;
-    if (!spec.left) sink->Repeat(' ', pad);
+    int pad = conv.width > length ? conv.width - length : 0;
+    if (!conv.left) sink->Repeat(' ', pad);
     for (int i = 0; i < length; ++i) sink->Put(text[i]);
-    if (spec.left) sink->Repeat(' ', pad);
+    if (conv.left) sink->Repeat(' ', pad);
 }
 
-void PutNumber(Sink* sink, const Spec& spec, unsigned long long magnitude, bool negative, unsigned base,
+void PutNumber(Sink* sink, const Conversion& conv, unsigned long long magnitude, bool negative, unsigned base,
                bool upper)
 {
     const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
@@ -58,19 +58,19 @@ void PutNumber(Sink* sink, const Spec& spec, unsigned long long magnitude, bool 
         text[count++] = digits[magnitude % base];
         magnitude /= base;
     }
-    int least = spec.precision < 0 ? 1 : spec.precision;
+    int least = conv.precision < 0 ? 1 : conv.precision;
     int zeros = least > count ? least - count : 0;
     int body = count + zeros + (negative ? 1 : 0);
-    int pad = spec.width > body ? spec.width - body : 0;
-    if (spec.zero && !spec.left && spec.precision < 0) {
+    int pad = conv.width > body ? conv.width - body : 0;
+    if (conv.zero && !conv.left && conv.precision < 0) {
         zeros += pad;
         pad = 0;
     }
-    if (!spec.left) sink->Repeat(' ', pad);
+    if (!conv.left) sink->Repeat(' ', pad);
     if (negative) sink->Put('-');
     sink->Repeat('0', zeros);
     while (count > 0) sink->Put(text[--count]);
-    if (spec.left) sink->Repeat(' ', pad);
+    if (conv.left) sink->Repeat(' ', pad);
 }
 
 long long SignedArgument(Size size, va_list* args)
@@ -101,87 +101,87 @@ unsigned long long UnsignedArgument(Size size, va_list* args)
 // sequence is not one of ours (the caller then copies it as it stands).
 const char* Convert(Sink* sink, const char* p, va_list* args)
 {
-    Spec spec;
+    Conversion conv;
     for (;; ++p) {
-        if (*p == '-') spec.left = true;
-        else if (*p == '0') spec.zero = true;
+        if (*p == '-') conv.left = true;
+        else if (*p == '0') conv.zero = true;
         else break;
     }
     if (*p == '*') {
-        spec.width = va_arg(*args, int);
-        if (spec.width < 0) {
-            spec.left = true;
-            spec.width = spec.width < -100000 ? 100000 : -spec.width;
+        conv.width = va_arg(*args, int);
+        if (conv.width < 0) {
+            conv.left = true;
+            conv.width = conv.width < -100000 ? 100000 : -conv.width;
         }
         ++p;
     } else {
-        spec.width = ReadNumber(&p);
+        conv.width = ReadNumber(&p);
     }
     if (*p == '.') {
         ++p;
         if (*p == '*') {
-            spec.precision = va_arg(*args, int);
+            conv.precision = va_arg(*args, int);
             ++p;
         } else {
-            spec.precision = ReadNumber(&p);
+            conv.precision = ReadNumber(&p);
         }
     }
     if (p[0] == 'h' && p[1] == 'h') {
-        spec.size = Size::Char;
+        conv.size = Size::Char;
         p += 2;
     } else if (p[0] == 'h') {
-        spec.size = Size::Short;
+        conv.size = Size::Short;
         p += 1;
     } else if (p[0] == 'l' && p[1] == 'l') {
-        spec.size = Size::LongLong;
+        conv.size = Size::LongLong;
         p += 2;
     } else if (p[0] == 'l') {
-        spec.size = Size::Long;
+        conv.size = Size::Long;
         p += 1;
     } else if (p[0] == 'I' && p[1] == '6' && p[2] == '4') {
-        spec.size = Size::LongLong;
+        conv.size = Size::LongLong;
         p += 3;
     } else if (p[0] == 'z' || p[0] == 't') {
-        spec.size = Size::Pointer;
+        conv.size = Size::Pointer;
         p += 1;
     } else if (p[0] == 'j') {
-        spec.size = Size::LongLong;
+        conv.size = Size::LongLong;
         p += 1;
     }
     switch (*p) {
     case 'd':
     case 'i': {
-        long long value = SignedArgument(spec.size, args);
+        long long value = SignedArgument(conv.size, args);
         unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value) : value;
-        PutNumber(sink, spec, magnitude, value < 0, 10, false);
+        PutNumber(sink, conv, magnitude, value < 0, 10, false);
         break;
     }
-    case 'u': PutNumber(sink, spec, UnsignedArgument(spec.size, args), false, 10, false); break;
-    case 'x': PutNumber(sink, spec, UnsignedArgument(spec.size, args), false, 16, false); break;
-    case 'X': PutNumber(sink, spec, UnsignedArgument(spec.size, args), false, 16, true); break;
+    case 'u': PutNumber(sink, conv, UnsignedArgument(conv.size, args), false, 10, false); break;
+    case 'x': PutNumber(sink, conv, UnsignedArgument(conv.size, args), false, 16, false); break;
+    case 'X': PutNumber(sink, conv, UnsignedArgument(conv.size, args), false, 16, true); break;
     case 'p': {
-        Spec pointer;
+        Conversion pointer;
         pointer.precision = 2 * static_cast<int>(sizeof(void*));
         PutNumber(sink, pointer, reinterpret_cast<size_t>(va_arg(*args, void*)), false, 16, true);
         break;
     }
     case 'c': {
         char c = static_cast<char>(va_arg(*args, int));
-        PutText(sink, spec, &c, 1);
+        PutText(sink, conv, &c, 1);
         break;
     }
     case 's': {
         const char* text = va_arg(*args, const char*);
         if (text == nullptr) text = "(null)";
         int length = 0;
-        while ((spec.precision < 0 || length < spec.precision) && text[length] != '\0') ++length;
-        PutText(sink, spec, text, length);
+        while ((conv.precision < 0 || length < conv.precision) && text[length] != '\0') ++length;
+        PutText(sink, conv, text, length);
         break;
     }
     case '%': sink->Put('%'); break;
     case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A':
         (void)va_arg(*args, double);
-        PutText(sink, spec, "?", 1);
+        PutText(sink, conv, "?", 1);
         break;
     default: return nullptr;
     }

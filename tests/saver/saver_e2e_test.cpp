@@ -231,7 +231,8 @@ TEST_F(Preview, PathTooLongIsReportedWhole)
     SetValue(kSaverKeyName, "Path", tooLong);
     e2e::Process saver;
     ASSERT_TRUE(saver.Start(command_));
-    EXPECT_EQ(e2e::FindMessageBox(saver.Id(), 15000).text, Wide(tooLong) + L"\\tile.bmp のファイルが見つかりません.");
+    const std::wstring missing = Wide(tooLong) + L"\\tile.bmp のファイルが見つかりません.";
+    EXPECT_EQ(e2e::FindMessageBox(saver.Id(), 15000).text, missing);
 }
 
 // Every tick asks for a missing "tile.bmp" again.

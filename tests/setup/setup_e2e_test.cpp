@@ -8,7 +8,8 @@ using namespace setup_driving;
 
 const wchar_t kAbandoned[] = L"Ithraスクリーンセーバー|インストール作業を中断しました。";
 const wchar_t kInstalled[] = L"インストールが完了しました。\n\n"
-                             L"アンインストールはコントロールパネルのアプリケーションの追加と削除\n"
+                             L"アンインストールはコントロールパネルの"
+                             L"アプリケーションの追加と削除\n"
                              L"または、インストール元のセットアップから実行してください。";
 const wchar_t kUninstallQuestion[] = L"アンインストールを実行してもよろしいですか？";
 
@@ -113,7 +114,8 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
         }
         const std::string folders = "+ " + created + "\r\n+ " + typed + "\r\n+ " + folder + "\r\n";
         EXPECT_NE(ReadText(folder + "\\undelete.ini").find(folders), std::string::npos);
-        const std::string registered = folder + "|" + media + "|Ithraスクリーンセーバー|" + folder + "\\setup.exe /r|";
+        const std::string registered =
+            folder + "|" + media + "|Ithraスクリーンセーバー|" + folder + "\\setup.exe /r|";
         EXPECT_EQ(RegisteredValues(), registered);
         if (round == 1) break;
         Press(main_, 102);
@@ -131,7 +133,9 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
     DWORD uninstaller = Reply(0, L"セットアップ|アンインストールを実行します.", IDOK);
     guard_.EndWithTest(uninstaller);
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, uninstaller);
-    Reply(uninstaller, L"Ithraスクリーンセーバー - アンインストール|" + std::wstring(kUninstallQuestion), IDYES);
+    const std::wstring caption = L"Ithraスクリーンセーバー - アンインストール|";
+    const std::wstring question = caption + kUninstallQuestion;
+    Reply(uninstaller, question, IDYES);
     Reply(uninstaller, std::wstring(kProduct) + L"|アンインストールに成功しました。", IDOK);
     EXPECT_EQ(WaitForSingleObject(process, Patience(10000)), static_cast<DWORD>(WAIT_OBJECT_0));
     DWORD code = 1;
@@ -179,7 +183,8 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     SetText(dialog, 201, L"");
     Press(dialog, IDOK);
     const std::wstring invalid = L"Setup error|指定されたフォルダー :\n\n   \n\n"
-                                 L"は、無効です。もう一度やりなおしてください。\n例えば\n\n   ";
+                                 L"は、無効です。もう一度やりなおしてください。"
+                                 L"\n例えば\n\n   ";
     Reply(Id(), invalid + Wide(DefaultFolder()), IDOK);
     EXPECT_EQ(e2e::ControlText(dialog, 201), Wide(DefaultFolder()));
     Press(dialog, IDCANCEL);
