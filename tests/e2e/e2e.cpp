@@ -67,7 +67,7 @@ HWND FindWindowByCaption(const std::wstring& caption, DWORD pid, DWORD timeoutMs
     return FindTopWindow(nullptr, caption.c_str(), pid, timeoutMs);
 }
 
-std::wstring WindowText(HWND window)
+static std::wstring WindowText(HWND window)
 {
     // WM_GETTEXT works across processes (GetWindowTextW does not read other processes' controls).
     wchar_t text[1024];
@@ -96,8 +96,10 @@ HWND FindDialog(const std::wstring& caption, int control, DWORD pid, DWORD timeo
 MessageBoxSeen FindMessageBox(DWORD pid, DWORD timeoutMs)
 {
     MessageBoxSeen box;
-    if ((box.window = FindTopWindow(L"#32770", nullptr, pid, timeoutMs, 0xFFFF)))
-        box.caption = WindowText(box.window), box.text = ControlText(box.window, 0xFFFF);
+    box.window = FindTopWindow(L"#32770", nullptr, pid, timeoutMs, 0xFFFF);
+    if (box.window == nullptr) return box;
+    box.caption = WindowText(box.window);
+    box.text = ControlText(box.window, 0xFFFF);
     return box;
 }
 
@@ -117,32 +119,32 @@ BoxesExpected::BoxesExpected() { InterlockedIncrement(&boxesExpected); }
 BoxesExpected::~BoxesExpected() { InterlockedDecrement(&boxesExpected); }
 bool BoxesExpected::Any() { return InterlockedCompareExchange(&boxesExpected, 0, 0) != 0; }
 
+// Copies key from (under fromRoot) with all it holds to key to (under toRoot), made when missing.
+static bool CopyKey(HKEY fromRoot, const char* from, HKEY toRoot, const char* to)
+{
+    HKEY source, target;
+    if (RegOpenKeyExA(fromRoot, from, 0, KEY_READ, &source) != ERROR_SUCCESS) return false;
+    if (RegCreateKeyExA(toRoot, to, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr) == ERROR_SUCCESS) {
+        SHCopyKeyA(source, nullptr, target, 0);
+        RegCloseKey(target);
+    }
+    RegCloseKey(source);
+    return true;
+}
+
 RegistrySnapshot::RegistrySnapshot(HKEY root, const char* subKey) : root_(root), subKey_(subKey)
 {
     static unsigned counter;
-    HKEY key, copy;
-    if (RegOpenKeyExA(root_, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
     const std::string name = std::to_string(GetCurrentProcessId()) + "." + std::to_string(++counter);
     kept_ = "Software\\nimbra test snapshots\\" + name;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kept_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &copy, nullptr) ==
-        ERROR_SUCCESS) {
-        SHCopyKeyA(key, nullptr, copy, 0);
-        RegCloseKey(copy);
-    }
-    RegCloseKey(key);
+    if (!CopyKey(root_, subKey, HKEY_CURRENT_USER, kept_.c_str())) kept_.clear();
 }
 
 RegistrySnapshot::~RegistrySnapshot()
 {
-    HKEY key, copy;
     DeleteKeyTree(root_, subKey_.c_str());
-    if (kept_.empty() || RegOpenKeyExA(HKEY_CURRENT_USER, kept_.c_str(), 0, KEY_READ, &copy) != ERROR_SUCCESS) return;
-    if (RegCreateKeyExA(root_, subKey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
-        SHCopyKeyA(copy, nullptr, key, 0);
-        RegCloseKey(key);
-    }
-    RegCloseKey(copy);
+    if (kept_.empty()) return;
+    CopyKey(HKEY_CURRENT_USER, kept_.c_str(), root_, subKey_.c_str());
     DeleteKeyTree(HKEY_CURRENT_USER, kept_.c_str());
 }
 
@@ -178,7 +180,9 @@ bool RemoveTree(const std::string& path)
 bool WriteFileBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream file(path, std::ios::binary);
-    return file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && (file.close(), !file.fail());
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    return !file.fail();
 }
 
 bool ReadFileBytes(const std::string& path, std::string* bytes)

@@ -21,7 +21,6 @@ public:
     long Wait(DWORD timeoutMs);  // exit code, or -1 when the program did not end within timeoutMs
     void Kill();
     DWORD Id() const { return info_.dwProcessId; }
-    HANDLE Handle() const { return info_.hProcess; }
 
 private:
     PROCESS_INFORMATION info_{};
@@ -29,7 +28,6 @@ private:
 
 // A visible top-level window of process pid (any process when pid is 0) with this exact caption.
 HWND FindWindowByCaption(const std::wstring& caption, DWORD pid, DWORD timeoutMs);
-std::wstring WindowText(HWND window);
 std::wstring ControlText(HWND dialog, int id);
 bool WaitGone(HWND window, DWORD timeoutMs);
 

@@ -1,7 +1,6 @@
 // The saver's command-line decoder: every way Windows and people spell the switches.
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <string>
 
 #include "saver/command_line.h"
@@ -17,81 +16,46 @@ std::string Decoded(const char* text)
     return d.ownerFromForeground ? out + " owner" : out;
 }
 
-TEST(CommandLine, SaverInAnySpelling)
-{
-    for (const char* text : {"nimbra.scr /s", "nimbra.scr -s", "nimbra.scr S", "nimbra.scr /save", "nimbra.scr   /s",
-                             "\"C:\\Program Files\\nimbra.scr\"/s"})
-        EXPECT_EQ(Decoded(text), "Saver 0") << text;
-}
-
-TEST(CommandLine, SaverIgnoresAHandle) { EXPECT_EQ(Decoded("nimbra.scr /S 1234"), "Saver 0"); }
-
-TEST(CommandLine, PreviewHandleAfterBlanksOrColons)
-{
-    for (const char* text : {"nimbra.scr /p 1234", "nimbra.scr /p:1234", "nimbra.scr /P1234", "nimbra.scr /l 1234",
-                             "nimbra.scr -p : 1234", "nimbra.scr /L::  1234x"})
-        EXPECT_EQ(Decoded(text), "Preview 1234") << text;
-}
-
-TEST(CommandLine, PreviewWithoutAHandle) { EXPECT_EQ(Decoded("nimbra.scr /p"), "Preview 0"); }
-
-// Only the letter counts: "review" is no number.
-TEST(CommandLine, PreviewSpelledOutHasNoHandle) { EXPECT_EQ(Decoded("nimbra.scr /preview 123"), "Preview 0"); }
-
-TEST(CommandLine, QuotedProgramPath)
-{
-    EXPECT_EQ(Decoded("\"C:\\Program Files\\Ithra\\nimbra.scr\" /p 77"), "Preview 77");
-}
-
-TEST(CommandLine, ConfigureWhenNoSwitchIsGiven)
-{
-    for (const char* text : {"\"C:\\Program Files\\Ithra\\nimbra.scr\"", "nimbra.scr", "nimbra.scr ", ""})
-        EXPECT_EQ(Decoded(text), "Configure 0") << text;
-}
-
 TEST(CommandLine, NoCommandLineConfigures) { EXPECT_EQ(Decoded(nullptr), "Configure 0"); }
 
-// An unclosed quote leaves nothing for a switch.
-TEST(CommandLine, UnclosedQuoteConfigures) { EXPECT_EQ(Decoded("\"C:\\nimbra.scr /s"), "Configure 0"); }
-
-TEST(CommandLine, ConfigureWithoutAHandleIsOwnedByTheForegroundWindow)
+// Only the switch's letter counts ("/preview 123" has no number); blanks, tabs and colons may stand before
+// the handle; an unclosed quote leaves nothing for a switch; handles beyond 32 bits are saturated.
+TEST(CommandLine, DecodesEverySpelling)
 {
-    EXPECT_EQ(Decoded("nimbra.scr /c"), "Configure 0 owner");
-    EXPECT_EQ(Decoded("nimbra.scr /c:  "), "Configure 0 owner");
-}
-
-TEST(CommandLine, ConfigureWithAHandle) { EXPECT_EQ(Decoded("nimbra.scr /c:1234"), "Configure 1234"); }
-
-TEST(CommandLine, ChangePassword)
-{
-    EXPECT_EQ(Decoded("nimbra.scr /a 5678"), "ChangePassword 5678");
-    EXPECT_EQ(Decoded("nimbra.scr -A:42"), "ChangePassword 42");
-    EXPECT_EQ(Decoded("nimbra.scr /a"), "ChangePassword 0");
-}
-
-TEST(CommandLine, UnknownSwitchIsNone)
-{
-    for (const char* text : {"nimbra.scr /x", "nimbra.scr /", "nimbra.scr -", "nimbra.scr //s", "nimbra.scr ?"})
-        EXPECT_EQ(Decoded(text), "None 0") << text;
-}
-
-TEST(CommandLine, HandleWithASignOrTab)
-{
-    EXPECT_EQ(Decoded("nimbra.scr /p +12"), "Preview 12");
-    EXPECT_EQ(Decoded("nimbra.scr /p \t 12"), "Preview 12");
-}
-
-TEST(CommandLine, HandlesAtTheEndsOf32Bits)
-{
-    EXPECT_EQ(Decoded("nimbra.scr /p 2147483647"), "Preview " + std::to_string(INT32_MAX));
-    EXPECT_EQ(Decoded("nimbra.scr /p 2147483646"), "Preview " + std::to_string(INT32_MAX - 1));
-    EXPECT_EQ(Decoded("nimbra.scr /p -2147483648"), "Preview " + std::to_string(INT32_MIN));
-}
-
-TEST(CommandLine, HandlesBeyondTheEndsAreSaturated)
-{
-    EXPECT_EQ(Decoded("nimbra.scr /p 99999999999999999999"), "Preview " + std::to_string(INT32_MAX));
-    EXPECT_EQ(Decoded("nimbra.scr /p -99999999999999999999"), "Preview " + std::to_string(INT32_MIN));
+    struct Case { const char* text; const char* decoded; } cases[] = {
+        {"nimbra.scr -s", "Saver 0"},
+        {"nimbra.scr S", "Saver 0"},
+        {"nimbra.scr /save", "Saver 0"},
+        {"nimbra.scr   /s", "Saver 0"},
+        {"nimbra.scr /S 1234", "Saver 0"},
+        {"\"C:\\Program Files\\nimbra.scr\"/s", "Saver 0"},
+        {"\"C:\\Program Files\\Ithra\\nimbra.scr\" /p 77", "Preview 77"},
+        {"nimbra.scr /p:1234", "Preview 1234"},
+        {"nimbra.scr /P1234", "Preview 1234"},
+        {"nimbra.scr /l 1234", "Preview 1234"},
+        {"nimbra.scr -p : 1234", "Preview 1234"},
+        {"nimbra.scr /L::  1234x", "Preview 1234"},
+        {"nimbra.scr /p +12", "Preview 12"},
+        {"nimbra.scr /p \t 12", "Preview 12"},
+        {"nimbra.scr /p", "Preview 0"},
+        {"nimbra.scr /preview 123", "Preview 0"},
+        {"nimbra.scr /p 2147483647", "Preview 2147483647"},
+        {"nimbra.scr /p -2147483648", "Preview -2147483648"},
+        {"nimbra.scr /p 99999999999999999999", "Preview 2147483647"},
+        {"nimbra.scr /p -99999999999999999999", "Preview -2147483648"},
+        {"\"C:\\Program Files\\Ithra\\nimbra.scr\"", "Configure 0"},
+        {"nimbra.scr ", "Configure 0"},
+        {"", "Configure 0"},
+        {"\"C:\\nimbra.scr /s", "Configure 0"},
+        {"nimbra.scr /c", "Configure 0 owner"},
+        {"nimbra.scr /c:1234", "Configure 1234"},
+        {"nimbra.scr -A:42", "ChangePassword 42"},
+        {"nimbra.scr /a", "ChangePassword 0"},
+        {"nimbra.scr /x", "None 0"},
+        {"nimbra.scr /", "None 0"},
+        {"nimbra.scr //s", "None 0"},
+        {"nimbra.scr ?", "None 0"}};
+    for (const Case& c : cases) EXPECT_EQ(Decoded(c.text), c.decoded) << c.text;
 }
 
 }  // namespace
