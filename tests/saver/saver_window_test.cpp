@@ -39,13 +39,6 @@ protected:
     TSaverSettings settings_;
 };
 
-TEST_F(SystemValues, MissingKeyGivesTheDefaults)
-{
-    settings_.ReadSystemSettings();
-    EXPECT_EQ(settings_.passwordDelay, 15u);
-    EXPECT_EQ(settings_.mouseThreshold, 50);
-}
-
 // Four bytes of any type are read; a longer value leaves the default.
 TEST_F(SystemValues, OnlyValuesOfFourBytesAreRead)
 {
