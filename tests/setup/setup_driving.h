@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -44,12 +45,10 @@ inline std::string Files(const std::string& folder)
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName + std::string(" "));
     FindClose(search);
     std::sort(names.begin(), names.end());
-    std::string all;
-    for (const std::string& name : names) all += name + " ";
-    return all;
+    return std::accumulate(names.begin(), names.end(), std::string());
 }
 
 inline std::string ReadText(const std::string& path)
@@ -57,6 +56,8 @@ inline std::string ReadText(const std::string& path)
     std::string bytes;
     return e2e::ReadFileBytes(path, &bytes) ? bytes : "<missing>";
 }
+
+inline std::string WininitPath() { return SystemFolder().substr(0, SystemFolder().rfind('\\')) + "\\WININIT.INI"; }
 
 inline std::string RegistryString(HKEY root, const char* key, const char* name)  // a REG_SZ, or "<none>"
 {
@@ -89,7 +90,7 @@ inline std::string PendingDeletions()
 {
     std::string text;
     PendingValue(&text);
-    text += ReadText(SystemFolder().substr(0, SystemFolder().rfind('\\')) + "\\WININIT.INI");
+    text += ReadText(WininitPath());
     for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     return text;
 }
@@ -130,8 +131,8 @@ inline void SetText(HWND dialog, int id, const std::wstring& text)
     SendDlgItemMessageW(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-// Keeps both registry keys, the default folder's parent, the product's files in the system folder
-// and the deletions at restart as they were; ends the processes it was given.
+// Keeps both registry keys, the product's files in the system folder and the deletions at restart (the
+// registry's and "WININIT.INI") as they were.
 class MachineGuard {
 public:
     MachineGuard()
@@ -141,34 +142,25 @@ public:
     }
     ~MachineGuard()
     {
-        for (HANDLE process : processes_) {
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-        if (!parentExisted_) e2e::RemoveTree(parent_);
+        if (wininitExisted_) e2e::WriteFileBytes(WininitPath(), wininit_);
+        else DeleteFileA(WininitPath().c_str());
         for (const char* name : {"nimbra.scr", "unithra.exe"}) DeleteFileA((SystemFolder() + "\\" + name).c_str());
         HKEY key;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-        if (!pendingExisted_) RegDeleteValueA(key, "PendingFileRenameOperations");
         const BYTE* kept = reinterpret_cast<const BYTE*>(pending_.data());
         const DWORD size = static_cast<DWORD>(pending_.size());
         if (pendingExisted_) RegSetValueExA(key, "PendingFileRenameOperations", 0, REG_MULTI_SZ, kept, size);
+        else RegDeleteValueA(key, "PendingFileRenameOperations");
         RegCloseKey(key);
-    }
-    void EndWithTest(DWORD pid)
-    {
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) processes_.push_back(process);
     }
 
 private:
     e2e::RegistrySnapshot user_{HKEY_CURRENT_USER, kUserKey};
     e2e::RegistrySnapshot uninstall_{HKEY_LOCAL_MACHINE, kUninstallKey};
     std::string pending_;
-    std::string parent_ = DefaultFolder().substr(0, DefaultFolder().rfind('\\'));
     bool pendingExisted_ = PendingValue(&pending_);
-    bool parentExisted_ = Exists(parent_);
-    std::vector<HANDLE> processes_;
+    std::string wininit_;
+    bool wininitExisted_ = e2e::ReadFileBytes(WininitPath(), &wininit_);
 };
 
 }  // namespace setup_driving
