@@ -1,5 +1,4 @@
-// What the installer's tests under Wine share: files, registry values and deletions at restart looked
-// up, message boxes answered, setup.exe's dialogs driven, and the machine put back as it was.
+// What the installer's Wine tests share: files and registry looked up, boxes answered, the machine kept.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,10 +21,10 @@ inline const char kSessionKey[] = "System\\CurrentControlSet\\Control\\Session M
 
 inline std::wstring Wide(const std::string& cp932)
 {
-    std::vector<wchar_t> text(cp932.size() + 1);
-    const int length = MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), text.data(),
-                                           static_cast<int>(text.size()));
-    return std::wstring(text.data(), length);
+    std::wstring text(cp932.size(), L'\0');
+    const int size = static_cast<int>(cp932.size());
+    text.resize(MultiByteToWideChar(932, 0, cp932.data(), size, &text[0], size));
+    return text;
 }
 
 inline std::string SystemFolder()
@@ -69,9 +68,7 @@ inline std::string RegistryString(HKEY root, const char* key, const char* name) 
 inline bool KeyExists(HKEY root, const char* name)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, name, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
+    return RegOpenKeyExA(root, name, 0, KEY_READ, &key) == ERROR_SUCCESS && RegCloseKey(key) == ERROR_SUCCESS;
 }
 
 // The raw list of renames at restart; false when there is none.
@@ -113,23 +110,17 @@ inline DWORD Reply(DWORD pid, const std::wstring& captionAndText, int button)
     return shownBy;
 }
 
-// The dialog of process pid with this caption and control; a message box that came up instead, which
-// may carry the same caption, is named. The bound allows for a program starting in the emulated PC.
+// The dialog of process pid with this caption and control, or a message box that came up instead (which
+// may carry the same caption) named. The bound allows for a program starting in the emulated PC.
 inline HWND WaitForDialog(DWORD pid, const std::wstring& caption, int control)
 {
     HWND dialog = e2e::FindDialog(caption, control, pid, Patience(30000));
-    e2e::MessageBoxSeen box = dialog ? e2e::MessageBoxSeen() : e2e::FindMessageBox(pid, 0);
-    if (!dialog) ADD_FAILURE() << "no dialog \"" << caption << "\" but \"" << box.caption << "|" << box.text << "\"";
+    if (!dialog) ADD_FAILURE() << "no dialog \"" << caption << "\" but \"" << e2e::FindMessageBox(pid, 0).text << "\"";
     return dialog;
 }
 
 // Presses a button without waiting for what it opens.
 inline void Press(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-
-inline void SetText(HWND dialog, int id, const std::wstring& text)
-{
-    SendDlgItemMessageW(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
 
 // Keeps both registry keys, the product's files in the system folder and the deletions at restart (the
 // registry's and "WININIT.INI") as they were.
