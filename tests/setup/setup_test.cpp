@@ -184,11 +184,11 @@ BOOL WINAPI Windows95MoveFileEx(const char*, const char*, DWORD)
     return FALSE;
 }
 
-// Refuses to move the temporary copy onto its destination, as a file held open elsewhere would; other
-// moves are made by the real move's other name.
+// Refuses to move the temporary copy (".tmp") onto its destination, as a file held open would; moves others.
 BOOL WINAPI MoveFileRefusingTheCopy(const char* from, const char* to)
 {
-    if (strstr(from, ".tmp") == nullptr) return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), 0);
+    const size_t length = strlen(from);
+    if (length < 4 || strcmp(from + length - 4, ".tmp") != 0) return MoveFileExW(Wide(from).data(), Wide(to).data(), 0);
     SetLastError(ERROR_SHARING_VIOLATION);
     return FALSE;
 }
