@@ -113,9 +113,8 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     EXPECT_EQ(failing.Wait(5000), -1);  // its exit code
     e2e::WriteFileBytes(media + "\\setup.ini", "#copystart\r\nsmall.txt\r\nbig.bin\r\n");
     e2e::WriteFileBytes(media + "\\small.txt", "small");
-    // Long to copy; sparse, so quick to make.
     HANDLE big = CreateFileA((media + "\\big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    SetFilePointer(big, 256 << 20, nullptr, FILE_BEGIN);
+    SetFilePointer(big, 256 << 20, nullptr, FILE_BEGIN);  // long to copy; sparse, so quick to make
     SetEndOfFile(big);
     CloseHandle(big);
     Start(media);

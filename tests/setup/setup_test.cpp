@@ -124,6 +124,8 @@ struct UninstallCase {
     bool scheduled;
 };
 
+void PrintTo(const UninstallCase& c, std::ostream* out) { *out << c.name; }
+
 class Uninstaller : public Setup, public ::testing::WithParamInterface<UninstallCase> {};
 
 TEST_P(Uninstaller, AsksRemovesAndReports)
