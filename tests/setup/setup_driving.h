@@ -1,11 +1,11 @@
-// What the installer's tests under Wine share: files, registry values and deletions at restart looked
-// up, message boxes answered, setup.exe's dialogs driven, and the machine put back as it was.
+// What the installer's Wine tests share: files and registry looked up, boxes answered, the machine kept.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -21,10 +21,10 @@ inline const char kSessionKey[] = "System\\CurrentControlSet\\Control\\Session M
 
 inline std::wstring Wide(const std::string& cp932)
 {
-    std::vector<wchar_t> text(cp932.size() + 1);
-    const int length = MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), text.data(),
-                                           static_cast<int>(text.size()));
-    return std::wstring(text.data(), length);
+    std::wstring text(cp932.size(), L'\0');
+    const int size = static_cast<int>(cp932.size());
+    text.resize(MultiByteToWideChar(932, 0, cp932.data(), size, &text[0], size));
+    return text;
 }
 
 inline std::string SystemFolder()
@@ -44,12 +44,10 @@ inline std::string Files(const std::string& folder)
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName + std::string(" "));
     FindClose(search);
     std::sort(names.begin(), names.end());
-    std::string all;
-    for (const std::string& name : names) all += name + " ";
-    return all;
+    return std::accumulate(names.begin(), names.end(), std::string());
 }
 
 inline std::string ReadText(const std::string& path)
@@ -57,6 +55,8 @@ inline std::string ReadText(const std::string& path)
     std::string bytes;
     return e2e::ReadFileBytes(path, &bytes) ? bytes : "<missing>";
 }
+
+inline std::string WininitPath() { return SystemFolder().substr(0, SystemFolder().rfind('\\')) + "\\WININIT.INI"; }
 
 inline std::string RegistryString(HKEY root, const char* key, const char* name)  // a REG_SZ, or "<none>"
 {
@@ -68,9 +68,7 @@ inline std::string RegistryString(HKEY root, const char* key, const char* name) 
 inline bool KeyExists(HKEY root, const char* name)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, name, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
+    return RegOpenKeyExA(root, name, 0, KEY_READ, &key) == ERROR_SUCCESS && RegCloseKey(key) == ERROR_SUCCESS;
 }
 
 // The raw list of renames at restart; false when there is none.
@@ -89,7 +87,7 @@ inline std::string PendingDeletions()
 {
     std::string text;
     PendingValue(&text);
-    text += ReadText(SystemFolder().substr(0, SystemFolder().rfind('\\')) + "\\WININIT.INI");
+    text += ReadText(WininitPath());
     for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     return text;
 }
@@ -112,26 +110,20 @@ inline DWORD Reply(DWORD pid, const std::wstring& captionAndText, int button)
     return shownBy;
 }
 
-// The dialog of process pid with this caption and control; a message box that came up instead, which
-// may carry the same caption, is named. The bound allows for a program starting in the emulated PC.
+// The dialog of process pid with this caption and control, or a message box that came up instead (which
+// may carry the same caption) named. The bound allows for a program starting in the emulated PC.
 inline HWND WaitForDialog(DWORD pid, const std::wstring& caption, int control)
 {
     HWND dialog = e2e::FindDialog(caption, control, pid, Patience(30000));
-    e2e::MessageBoxSeen box = dialog ? e2e::MessageBoxSeen() : e2e::FindMessageBox(pid, 0);
-    if (!dialog) ADD_FAILURE() << "no dialog \"" << caption << "\" but \"" << box.caption << "|" << box.text << "\"";
+    if (!dialog) ADD_FAILURE() << "no dialog \"" << caption << "\" but \"" << e2e::FindMessageBox(pid, 0).text << "\"";
     return dialog;
 }
 
 // Presses a button without waiting for what it opens.
 inline void Press(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-inline void SetText(HWND dialog, int id, const std::wstring& text)
-{
-    SendDlgItemMessageW(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-// Keeps both registry keys, the default folder's parent, the product's files in the system folder
-// and the deletions at restart as they were; ends the processes it was given.
+// Keeps both registry keys, the product's files in the system folder and the deletions at restart (the
+// registry's and "WININIT.INI") as they were.
 class MachineGuard {
 public:
     MachineGuard()
@@ -141,34 +133,25 @@ public:
     }
     ~MachineGuard()
     {
-        for (HANDLE process : processes_) {
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-        if (!parentExisted_) e2e::RemoveTree(parent_);
+        if (wininitExisted_) e2e::WriteFileBytes(WininitPath(), wininit_);
+        else DeleteFileA(WininitPath().c_str());
         for (const char* name : {"nimbra.scr", "unithra.exe"}) DeleteFileA((SystemFolder() + "\\" + name).c_str());
         HKEY key;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-        if (!pendingExisted_) RegDeleteValueA(key, "PendingFileRenameOperations");
         const BYTE* kept = reinterpret_cast<const BYTE*>(pending_.data());
         const DWORD size = static_cast<DWORD>(pending_.size());
         if (pendingExisted_) RegSetValueExA(key, "PendingFileRenameOperations", 0, REG_MULTI_SZ, kept, size);
+        else RegDeleteValueA(key, "PendingFileRenameOperations");
         RegCloseKey(key);
-    }
-    void EndWithTest(DWORD pid)
-    {
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) processes_.push_back(process);
     }
 
 private:
     e2e::RegistrySnapshot user_{HKEY_CURRENT_USER, kUserKey};
     e2e::RegistrySnapshot uninstall_{HKEY_LOCAL_MACHINE, kUninstallKey};
     std::string pending_;
-    std::string parent_ = DefaultFolder().substr(0, DefaultFolder().rfind('\\'));
     bool pendingExisted_ = PendingValue(&pending_);
-    bool parentExisted_ = Exists(parent_);
-    std::vector<HANDLE> processes_;
+    std::string wininit_;
+    bool wininitExisted_ = e2e::ReadFileBytes(WininitPath(), &wininit_);
 };
 
 }  // namespace setup_driving
