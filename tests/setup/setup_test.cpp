@@ -109,6 +109,39 @@ TEST_F(Setup, UnusableEntryIsNamedAndNothingIsCopied)
     EXPECT_EQ(Answering([this] { return Copy("..\\..\\outside.txt\r\n"); }, {{named, IDOK}}), -2);
 }
 
+// A read-only older file, or a folder where the file goes: the run ends and what was there stays.
+TEST_F(Setup, ReadOnlyFileOrFolderInTheWayEndsTheRunUnchanged)
+{
+    MakeFile(Source("big.bin"), "new big");
+    MakeFile(Install("big.bin"), "old big");
+    SetFileAttributesA(Install("big.bin").c_str(), FILE_ATTRIBUTE_READONLY);
+    MakeFile(Source("c.txt"), "new c");
+    MakeFile(Install("c.txt\\inside.txt"), "old");
+    for (const char* entry : {"big.bin", "c.txt"})
+        EXPECT_EQ(Copy(entry + std::string("\r\n")), -1) << entry;
+    EXPECT_EQ(ReadText(Install("big.bin")), "old big");
+    EXPECT_EQ(ReadText(Install("c.txt\\inside.txt")), "old");
+}
+
+// Run from the install folder: its own setup.exe, whatever the letter case, and the user's files stay;
+// its own folder and the log go.
+TEST_F(Setup, ReplayRemovesOnlyWhatTheInstallationMade)
+{
+    const std::string own = Install("ソフト");
+    const std::string foreign = Install("表示");
+    snprintf(state_.sourceFolder, kPathBytes, "%s", state_.installFolder);
+    MakeFile(Install("Setup.exe"), "MZ");
+    MakeFile(own + "\\表示.txt", "x");
+    MakeFile(foreign + "\\user.txt", "the user's own");
+    const std::string files = Install("SETUP.EXE") + "\n" + own + "\\表示.txt\n" + Install("missing.txt") + "\n";
+    MakeFile(Install("undelete.ini"), files + "+ " + own + "\n+ " + foreign + "\n+ " + temp_.Path() + "\\never\n");
+    EXPECT_EQ(ReplayUninstallLog(state_, state_.installFolder), 0);
+    EXPECT_TRUE(Exists(Install("Setup.exe")));
+    EXPECT_TRUE(Exists(foreign + "\\user.txt"));
+    EXPECT_FALSE(Exists(own));
+    EXPECT_FALSE(Exists(Install("undelete.ini")));
+}
+
 // The uninstaller run from one place, with or without an installation and its log; the buttons pressed,
 // the boxes it shows, its result, and whether it leaves the keys and schedules a deletion at restart.
 enum class RunFrom { SystemCopy, Media, InstallFolder, Dialog };

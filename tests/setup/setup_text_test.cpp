@@ -8,6 +8,7 @@
 #include "setup/copy_list_text.h"
 #include "setup/cp932_path.h"
 #include "setup/install_folder_text.h"
+#include "setup/uninstall_log_text.h"
 #include "setup/wininit_text.h"
 
 namespace {
@@ -17,6 +18,9 @@ using Strings = std::vector<std::string>;
 // Code page 932: "ソ" (83 5C) and "表" (95 5C) end in the trail byte 0x5C.
 const std::string kSo = "\x83\x5c";
 const std::string kHyo = "\x95\x5c";
+const std::string kSoft = kSo + "\x83\x74\x83\x67";  // "ソフト"
+
+void Add(void* out, const std::string& line) { static_cast<Strings*>(out)->push_back(line); }
 
 TEST(CopyListEntry, OnlyNamesInsideTheFolderAreUsable)
 {
@@ -42,6 +46,52 @@ TEST(InstallFolder, CompletionEndsInTheProductsFolder)
         char out[kPathBytes];
         snprintf(out, sizeof out, "%s", c.first.c_str());
         EXPECT_EQ(CompleteInstallFolder(out, sizeof out, "IthraSS") == 0 ? out : "<refused>", c.second) << c.first;
+    }
+}
+
+TEST(FolderChain, PathsWithoutADriveOrServerAreRefused)
+{
+    for (const char* refused : {"", "C:", "C:\\", "a\\b", "\\a\\b", "\\\\srv", "\\\\srv\\", "C:\\a\\\x95"})
+        EXPECT_FALSE(FolderChainWalk(refused, true).Valid()) << refused;
+    EXPECT_TRUE(FolderChainWalk("C:ab", true).Valid());
+}
+
+TEST(CopyRecords, RecordOfTheFreeBytesFitsAndOneByteMoreIsRefused)
+{
+    char buffer[16];
+    CopyListWriter writer;
+    BeginCopyList(writer, buffer, sizeof buffer);
+    EXPECT_EQ(AddCopyRecord(writer, kCopyFolder, "abcdefghijklm"), -1);  // 15 bytes, 14 free
+    ASSERT_EQ(AddCopyRecord(writer, kCopyFolder, "abcdefghijkl"), 0);
+    size_t position = 0;
+    CopyRecord record;
+    ASSERT_TRUE(NextCopyRecord(buffer, sizeof buffer, &position, &record));
+    EXPECT_STREQ(record.text, "abcdefghijkl");
+    EXPECT_FALSE(NextCopyRecord(buffer, sizeof buffer, &position, &record));
+}
+
+// Files, then the log's end, then folders in reverse; a CR before the line feed; the last line without
+// one; the running setup.exe in any case is kept; empty, broken and too long lines are passed over.
+TEST(UninstallLog, ReplayDeletesFilesThenFoldersInReverse)
+{
+    const std::string soft = "C:\\" + kSoft;
+    const std::string broken = "\nC:\\\x95\n" + std::string("C:\\a\0b", 6);
+    const std::string passedOver = "\n+\n+x\n+ \n" + std::string(300, 'p') + broken;
+    const struct { const char* name; std::string log; Strings calls; } cases[] = {
+        {"order", "C:\\P\\a\n" + soft + "\\x\n+ C:\\P\n+ " + soft + "\nC:\\P\\b\r\n+ C:\\P\\I",
+         {"del C:\\P\\a", "del " + soft + "\\x", "del C:\\P\\b", "finish", "rmdir C:\\P\\I", "rmdir " + soft,
+          "rmdir C:\\P"}},
+        {"running setup", "c:\\SRC\\Setup.EXE\nC:\\kept.txt\n", {"del C:\\kept.txt", "finish"}},
+        {"passed over", passedOver + "\n", {"finish"}}};
+    for (const auto& c : cases) {
+        Strings calls;
+        ReplayOps ops{[](void* out, const char* p) { Add(out, "del " + std::string(p)); },
+                      [](void* out, bool keep) { Add(out, keep ? "keep" : "finish"); },
+                      [](void* out, const char* p) { Add(out, "rmdir " + std::string(p)); }, &calls};
+        FILE* file = fmemopen(const_cast<char*>(c.log.data()), c.log.size(), "rb");
+        EXPECT_EQ(ReplayLogText(file, "C:\\Src\\setup.exe", ops), 0) << c.name;
+        fclose(file);
+        EXPECT_EQ(calls, c.calls) << c.name;
     }
 }
 
