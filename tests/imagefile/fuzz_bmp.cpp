@@ -1,5 +1,5 @@
 // Fuzzes BMP reading: an accepted file converts whole, with and without a palette, into exactly its size.
-#include <cstdlib>
+#include <vector>
 
 #include "imagefile/bmp_read.h"
 
@@ -7,11 +7,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     BmpLayout layout;
     if (BmpReadLayout(data, size, &layout) != 0) return 0;
-    const size_t count = size_t(layout.width) * size_t(layout.height);
-    uint32_t* pixels = static_cast<uint32_t*>(std::malloc(count * sizeof(uint32_t)));
+    std::vector<uint32_t> pixels(size_t(layout.width) * size_t(layout.height));
     uint32_t table[256], palette[256] = {0xFFFFFFFF};
-    if (BmpDecode(data, size, nullptr, table, pixels, count) != 0) __builtin_trap();
-    if (BmpDecode(data, size, palette, table, pixels, count) != 0) __builtin_trap();
-    std::free(pixels);
+    if (BmpDecode(data, size, nullptr, table, pixels.data(), pixels.size()) != 0) __builtin_trap();
+    if (BmpDecode(data, size, palette, table, pixels.data(), pixels.size()) != 0) __builtin_trap();
     return 0;
 }

@@ -1,5 +1,4 @@
-// Fuzzes the QJX decoder against the reference: a pixel count (two bytes) and a stream, into output
-// buffers exactly as large as the decoder may write. Slide files differ only by a fixed count.
+// Fuzzes the QJX decoder against the reference (a slide only fixes the count): a two-byte pixel count, a stream.
 #include "qjx_reference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <vector>
 
-#include "imagefile/qjx_decode.h"
 #include "tools/picture_write/bmp_write.h"
 #include "tools/picture_write/qjx_encode.h"
 
@@ -25,10 +24,9 @@ inline Bytes BuildBmp(const BmpSpec& s)
 {
     Bytes b(14 + s.infoSize + 4 * s.table.size() + s.gap, 0);
     for (size_t i = 0; i < s.table.size(); ++i) Put32(b, 14 + s.infoSize + 4 * i, s.table[i]);
-    const uint32_t fields[][2] = {{10, uint32_t(b.size())}, {14, s.infoSize}, {18, uint32_t(s.width)},
+    const uint32_t fields[][2] = {{0, 0x4D42}, {10, uint32_t(b.size())}, {14, s.infoSize}, {18, uint32_t(s.width)},
         {22, uint32_t(s.height)}, {26, 1 | uint32_t(s.bitCount) << 16}, {30, s.compression}, {46, s.clrUsed}};
-    for (const auto& f : fields) Put32(b, f[0], f[1]);
-    b[0] = 'B', b[1] = 'M';
+    for (const auto& f : fields) Put32(b, f[0], f[1]);  // "BM" first; the file's size, at 2, stays 0
     b.insert(b.end(), s.rows.begin(), s.rows.end());
     return b;
 }

@@ -9,11 +9,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     uint32_t* pixels = nullptr;
     int32_t width = 0, height = 0, claimedWidth = 0, claimedHeight = 0;
     const int shift = size ? data[size - 1] & 3 : 0;
-    const bool known = JpegReadSize(data, size, &claimedWidth, &claimedHeight) == 0;
-    if (JpegDecode(data, size, shift, &pixels, &width, &height) == 0) {
-        if (!known || width != (claimedWidth + (1 << shift) - 1) >> shift) __builtin_trap();
-        pixels[size_t(width) * size_t(height) - 1] |= 1;  // the whole picture is there
-        std::free(pixels);
-    }
+    if (JpegDecode(data, size, shift, &pixels, &width, &height) != 0) return 0;
+    const bool claimed = JpegReadSize(data, size, &claimedWidth, &claimedHeight) == 0;
+    if (!claimed || width != (claimedWidth + (1 << shift) - 1) >> shift) __builtin_trap();
+    pixels[size_t(width) * size_t(height) - 1] |= 1;  // the whole picture is there
+    std::free(pixels);
     return 0;
 }
