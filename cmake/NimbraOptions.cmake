@@ -65,13 +65,18 @@ function(nimbra_shipped target)
   target_link_libraries(${target} PRIVATE program_runtime)
 endfunction()
 
-# A libFuzzer target, registered as a test that runs for a bounded time from a seed corpus
-# (new inputs go to a scratch folder in the build tree, never into the sources).
-function(nimbra_add_fuzzer name seed_dir)
+# A libFuzzer target, registered as a test that runs for a bounded time from its seed corpus NAME_seeds
+# beside the sources (new inputs go to a scratch folder in the build tree, never into the sources).
+# SOURCES lists its own source and the parser compiled in for coverage feedback; LIBRARIES what it links.
+function(nimbra_add_fuzzer name)
+  cmake_parse_arguments(PARSE_ARGV 1 fuzz "" "" "SOURCES;LIBRARIES")
   if(NOT NIMBRA_HAVE_LIBFUZZER)
     return()
   endif()
-  add_executable(${name} ${ARGN})
+  set(seed_dir ${CMAKE_CURRENT_SOURCE_DIR}/${name}_seeds)
+  add_executable(${name} ${fuzz_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${fuzz_LIBRARIES})
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)

@@ -4,12 +4,20 @@
 using namespace setup_driving;
 
 const wchar_t kAbandoned[] = L"Ithraスクリーンセーバー|インストール作業を中断しました。";
-const wchar_t kInstalled[] = L"インストールが完了しました。\n\nアンインストールはコントロールパネルのアプリケーションの追加と削除\n"
+const wchar_t kInstalled[] = L"インストールが完了しました。\n\n"
+                             L"アンインストールはコントロールパネルの"
+                             L"アプリケーションの追加と削除\n"
                              L"または、インストール元のセットアップから実行してください。";
 const wchar_t kUninstallQuestion[] = L"アンインストールを実行してもよろしいですか？";
 
-std::wstring Confirm(const std::string& folder) { return L"確認|" + Wide(folder) + L" にインストールします。よろしいですか？"; }
-std::wstring Create(const std::string& folder) { return L"コピー|フォルダ " + Wide(folder) + L" は存在しません。\n作成しますか？"; }
+std::wstring Confirm(const std::string& folder)
+{
+    return L"確認|" + Wide(folder) + L" にインストールします。よろしいですか？";
+}
+std::wstring Create(const std::string& folder)
+{
+    return L"コピー|フォルダ " + Wide(folder) + L" は存在しません。\n作成しますか？";
+}
 
 class SetupE2e : public ::testing::Test {
 protected:
@@ -88,7 +96,8 @@ TEST_F(SetupE2e, InstalledUsedRemovedInstalledAgainAndRemovedThroughWindowsList)
     ASSERT_TRUE(relocation.Start(RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString")));
     EXPECT_EQ(relocation.Wait(Patience(10000)), 0);
     DWORD uninstaller = Reply(0, L"セットアップ|アンインストールを実行します.", IDOK);
-    Reply(uninstaller, L"Ithraスクリーンセーバー - アンインストール|" + std::wstring(kUninstallQuestion), IDYES);
+    const std::wstring uninstallCaption = L"Ithraスクリーンセーバー - アンインストール|";
+    Reply(uninstaller, uninstallCaption + kUninstallQuestion, IDYES);
     Reply(uninstaller, std::wstring(kProduct) + L"|アンインストールに成功しました。", IDOK);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, uninstaller);  // ends once the box is answered
     EXPECT_EQ(WaitForSingleObject(process, Patience(10000)), static_cast<DWORD>(WAIT_OBJECT_0));
@@ -125,7 +134,8 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     SetDlgItemTextW(dialog, 201, L"");
     Press(dialog, IDOK);
     const std::wstring invalid = L"Setup error|指定されたフォルダー :\n\n   \n\n"
-                                 L"は、無効です。もう一度やりなおしてください。\n例えば\n\n   ";
+                                 L"は、無効です。もう一度やりなおしてください。"
+                                 L"\n例えば\n\n   ";
     Reply(Id(), invalid + Wide(DefaultFolder()), IDOK);
     EXPECT_EQ(e2e::ControlText(dialog, 201), Wide(DefaultFolder()));
     Press(dialog, IDCANCEL);

@@ -19,6 +19,8 @@ using namespace setup_driving;
 // What the uninstaller's message boxes say, "caption|text".
 const std::wstring kCaption = L"Ithraスクリーンセーバー - アンインストール|";
 const std::wstring kQuestion = kCaption + L"アンインストールを実行してもよろしいですか？";
+const std::wstring kNotInstalled = kCaption + L"インストールされていません";
+const std::wstring kNoLog = kCaption + L"アンインストールに失敗しました。";
 const std::wstring kDone = std::wstring(kProduct) + L"|アンインストールに成功しました。";
 const std::wstring kFailed = std::wstring(kProduct) + L"|アンインストールが失敗しました。";
 
@@ -182,11 +184,10 @@ TEST_P(Uninstaller, AsksRemovesAndReports)
 
 // From the media, the media's own program file is never scheduled for deletion.
 INSTANTIATE_TEST_SUITE_P(Runs, Uninstaller, ::testing::Values(
-    UninstallCase{"NotInstalled", false, true, RunFrom::SystemCopy, {{kCaption + L"インストールされていません", IDOK}},
-                  -1, false, false},
+    UninstallCase{"NotInstalled", false, true, RunFrom::SystemCopy, {{kNotInstalled, IDOK}}, -1, false, false},
     UninstallCase{"Declined", true, true, RunFrom::SystemCopy, {{kQuestion, IDNO}}, 1, true, false},
     UninstallCase{"WithoutALog", true, false, RunFrom::SystemCopy,
-                  {{kQuestion, IDYES}, {kCaption + L"アンインストールに失敗しました。", IDOK}}, 0, false, false},
+                  {{kQuestion, IDYES}, {kNoLog, IDOK}}, 0, false, false},
     UninstallCase{"FromTheDialogWithoutALog", true, false, RunFrom::Dialog, {{kFailed, IDOK}}, 0, false, false},
     UninstallCase{"FromTheMedia", true, true, RunFrom::Media, {{kQuestion, IDYES}, {kDone, IDOK}}, 0, false, false},
     UninstallCase{"FromTheInstallFolder", true, true, RunFrom::InstallFolder, {{kQuestion, IDYES}, {kDone, IDOK}}, 0,
