@@ -33,8 +33,8 @@ std::string BesideTest(const char* fileName)
 
 Process::~Process()
 {
-    Kill();
     if (info_.hProcess == nullptr) return;
+    if (TerminateProcess(info_.hProcess, 99)) WaitForSingleObject(info_.hProcess, 5000);
     CloseHandle(info_.hProcess);
     CloseHandle(info_.hThread);
 }
@@ -55,11 +55,6 @@ long Process::Wait(DWORD timeoutMs)
     DWORD code = 0;
     if (!info_.hProcess || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
     return GetExitCodeProcess(info_.hProcess, &code) ? static_cast<long>(code) : -1;
-}
-
-void Process::Kill()
-{
-    if (info_.hProcess && TerminateProcess(info_.hProcess, 99)) WaitForSingleObject(info_.hProcess, 5000);
 }
 
 HWND FindWindowByCaption(const std::wstring& caption, DWORD pid, DWORD timeoutMs)

@@ -19,7 +19,6 @@ public:
     ~Process();
     bool Start(const std::string& commandLine, const char* workingFolder = nullptr);
     long Wait(DWORD timeoutMs);  // exit code, or -1 when the program did not end within timeoutMs
-    void Kill();
     DWORD Id() const { return info_.dwProcessId; }
 
 private:
