@@ -25,12 +25,10 @@ TEST(CommandLine, DecodesEverySpelling)
     struct Case { const char* text; const char* decoded; } cases[] = {
         {"nimbra.scr -s", "Saver 0"},
         {"nimbra.scr S", "Saver 0"},
-        {"nimbra.scr /save", "Saver 0"},
         {"nimbra.scr   /s", "Saver 0"},
         {"nimbra.scr /S 1234", "Saver 0"},
         {"\"C:\\Program Files\\nimbra.scr\"/s", "Saver 0"},
         {"\"C:\\Program Files\\Ithra\\nimbra.scr\" /p 77", "Preview 77"},
-        {"nimbra.scr /p:1234", "Preview 1234"},
         {"nimbra.scr /P1234", "Preview 1234"},
         {"nimbra.scr /l 1234", "Preview 1234"},
         {"nimbra.scr -p : 1234", "Preview 1234"},
