@@ -93,7 +93,6 @@ TEST_F(FullScreen, WindowCoversEveryMonitor)
 }
 
 TEST_F(FullScreen, WindowIsTopmost) { EXPECT_NE(GetWindowLongA(window_, GWL_EXSTYLE) & WS_EX_TOPMOST, 0); }
-TEST_F(FullScreen, WindowHasTheSaversClassAndCaption) { EXPECT_EQ(FindWindowA("ScrClass", "SaverWindow"), window_); }
 
 // The first slide comes in without a hold and stands centred at its own size on the primary monitor,
 // black around it and in those corners of the virtual screen that some monitor shows. A message box
