@@ -50,7 +50,7 @@ protected:
     ::testing::AssertionResult ShowsExpected()
     {
         Copy(shot, false);
-        return Pixels(shot, [&](int x, int y) { return *expected->PixelPtr(x, y); }, kWhite);
+        return PixelsMatch(shot, [&](int x, int y) { return *expected->PixelPtr(x, y); }, kWhite);
     }
 
     HWND screen;
@@ -136,7 +136,7 @@ TEST_F(DisplayTest, PresentScaledDrawsWhereTheStageRectangleLands)
                 present(strip, TRect32{t.x - view.x, t.y - view.y, t.width, t.height});
             }
             EXPECT_TRUE(ShowsExpected());
-            EXPECT_TRUE(Pixels(shot, [&](int x, int y) {
+            EXPECT_TRUE(PixelsMatch(shot, [&](int x, int y) {
                 const bool inView = Inside(x, view.x, view.x + view.width) && Inside(y, view.y, view.y + view.height);
                 return inView ? 0u : kWhite;
             }, 0x808080));

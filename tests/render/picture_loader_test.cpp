@@ -1,22 +1,15 @@
 // The surface's picture loaders on real files: slides through both entries, BMP files of every depth
 // and row order with their colour table or the caller's palette, and what a refused file leaves behind.
-#include <gtest/gtest.h>
-
 #include <utility>
 
 #include "e2e.h"
 #include "picture_files.h"
-#include "render/w_dib32.h"
+#include "surface_fixture.h"
 
 namespace {
 
-class PictureLoaderTest : public ::testing::Test {
+class PictureLoaderTest : public SurfaceTest {
 protected:
-    ~PictureLoaderTest() override
-    {
-        surface.Destroy();  // before the window it was made on
-        DestroyWindow(window);
-    }
     // Through LoadImageFile, or through LoadQjx when qjx is set.
     int Load(const Bytes& b, const Pixels* palette = nullptr, bool qjx = false)
     {
@@ -41,8 +34,7 @@ protected:
         return file;
     }
 
-    HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);
-    CDIBSurface surface{window};
+    CDIBSurface& surface = *owned.emplace_back(new CDIBSurface(window));  // not created
     e2e::TempFolder folder;
     const Pixels markerPicture = Pixels(12, 0x123456);
     const Bytes marker = Bmp24(markerPicture, 4, 3);

@@ -17,11 +17,15 @@ struct Args {
     int dx, dy, sx, sy, w, h;
 };
 using A = const Args&;
+using Run = std::function<int(S d, S s, A a)>;
+using Ref = std::function<int(DWORD d, DWORD s, int b)>;  // byte b of the result from the pixels it is made of
+// A routine's call on receiver d with source s, one that returns nothing run as giving 0, and a byte's formula.
+#define RUN(call) [=](S d, [[maybe_unused]] S s, A a) { return d->call; }
+#define RUN_VOID(call) [=](S d, S s, A a) { d->call; return 0; }
+#define REF(byte) [=]([[maybe_unused]] DWORD d, [[maybe_unused]] DWORD s, int b) { return byte; }
 // The arguments every routine takes: the receiver's rectangle and, for those that read one, the source's.
 #define RECT_ARGS a.dx, a.dy, a.w, a.h
 #define FROM_ARGS a.dx, a.dy, s, a.sx, a.sy, a.w, a.h
-using Run = std::function<int(S d, S s, A a)>;
-using Ref = std::function<int(DWORD d, DWORD s, int b)>;  // byte b of the result from the pixels it is made of
 
 // What sets a routine apart from the plain case (reads a source, gives 0, changes all four bytes).
 enum {
@@ -40,15 +44,6 @@ struct Routine {
     bool Is(int k) const { return (kind & k) != 0; }
     DWORD Mask() const { return Is(kThreeBytes) ? 0xFFFFFF : 0xFFFFFFFF; }
 };
-// A routine that returns nothing, run as one that gives 0.
-template <class F>
-Run Void(F f)
-{
-    return [f](S d, S s, A a) {
-        f(d, s, a);
-        return 0;
-    };
-}
 
 int ByteOf(DWORD p, int i) { return static_cast<int>((p >> (8 * i)) & 0xFF); }
 // Four permutations of v, one per byte: with destination rows Spread(y) and source columns Spread(x)
@@ -61,12 +56,8 @@ int Blend(int mode, int d, int s, int level)
     return Clamp(mode == kBlendAdd ? d + level * s / 255 : d - level * (255 - s) / 255);
 }
 int Fade(int d, int s, int w) { return Clamp(s + 2 * static_cast<int>(std::floor((d - s) * w * 128 / 65536.0))); }
-int FromSource(DWORD, DWORD s, int b) { return ByteOf(s, b); }
 // Keyed copies skip the key, comparing and writing with the fourth byte cleared.
-Ref Keyed(DWORD key)
-{
-    return [key](DWORD d, DWORD s, int b) { return (s & 0xFFFFFF) == key ? ByteOf(d, b) : b == 3 ? 0 : ByteOf(s, b); };
-}
+Ref Keyed(DWORD key) { return REF((s & 0xFFFFFF) == key ? ByteOf(d, b) : b == 3 ? 0 : ByteOf(s, b)); }
 // Top seven bits added; a byte that overflows is 255 and carries into the lowest bit of the next one up.
 int AddColour(DWORD d, DWORD k, int b)
 {
@@ -86,79 +77,66 @@ DWORD Whole(const Ref& ref, DWORD d, DWORD s)
 std::vector<Routine> Routines()
 {
     std::vector<Routine> r;
+    const Ref fromSource = REF(ByteOf(s, b));
     for (int mode : {kBlendMix, kBlendAdd, kBlendSubtract})
         for (int level : {0, 1, 2, 64, 127, 128, 200, 254, 255, -5, 400}) {  // outside 0..255: the nearer end
             const std::string what = "Mode" + std::to_string(mode) + "Level" + std::to_string(level);
-            Ref blend = [=](DWORD d, DWORD s, int b) {
-                return b == 3 ? 0 : Blend(mode, ByteOf(d, b), ByteOf(s, b), Clamp(level));
-            };
-            r.push_back({"BlendFrom" + what, [=](S d, S s, A a) { return d->BlendFrom(FROM_ARGS, mode, level); },
-                         blend, mode == kBlendMix && level == 64 ? kInRow : 0});
+            const Ref blend = REF(b == 3 ? 0 : Blend(mode, ByteOf(d, b), ByteOf(s, b), Clamp(level)));
+            const int inRow = mode == kBlendMix && level == 64 ? kInRow : 0;
+            r.push_back({"BlendFrom" + what, RUN(BlendFrom(FROM_ARGS, mode, level)), blend, inRow});
             for (DWORD k : {0x00000000u, 0x00FFFFFFu, 0x12345678u, 0x00807F01u})
                 r.push_back({"BlendColor" + what + "Colour" + std::to_string(k),
-                             [=](S d, S, A a) { return d->BlendColor(RECT_ARGS, k, mode, level); },
-                             [=](DWORD d, DWORD, int b) { return blend(d, k, b); }, kNoSource});
+                             RUN(BlendColor(RECT_ARGS, k, mode, level)), REF(blend(d, k, b)), kNoSource});
         }
     for (int path : {0, int(kPlain)}) {
         const std::string name = path ? "Plain" : "Packed";
         // Bits of the fade weight outside its low and third bytes are ignored.
         for (int w : {0, 1, 2, 127, 128, 200, 254, 255, 0x00FF0080, 0x00010000, 0x7FFF00FF, -1})
-            r.push_back({"FadeFrom" + name + "Weight" + std::to_string(unsigned(w)),
-                         [=](S d, S s, A a) { return d->FadeFrom(FROM_ARGS, w); },
-                         [=](DWORD d, DWORD s, int b) {
-                             return Fade(ByteOf(d, b), ByteOf(s, b), ByteOf(w, b / 3 * 2));
-                         },
+            r.push_back({"FadeFrom" + name + "Weight" + std::to_string(unsigned(w)), RUN(FadeFrom(FROM_ARGS, w)),
+                         REF(Fade(ByteOf(d, b), ByteOf(s, b), ByteOf(w, b / 3 * 2))),
                          path | (w == 0x00FF0080 ? kInRow | kLeftward : 0)});
-        r.push_back({"AddFrom" + name, [](S d, S s, A a) { return d->AddFrom(FROM_ARGS); },
-                     [](DWORD d, DWORD s, int b) { return std::min(255, ByteOf(d, b) + ByteOf(s, b)); }, path});
+        r.push_back({"AddFrom" + name, RUN(AddFrom(FROM_ARGS)), REF(std::min(255, ByteOf(d, b) + ByteOf(s, b))), path});
     }
-    r.push_back({"AverageColor", [](S d, S, A a) { return d->AverageColor(RECT_ARGS, 0xFF8003); },
-                 [](DWORD d, DWORD, int b) { return b == 3 ? 0 : (ByteOf(d, b) >> 1) + (ByteOf(0xFF8003, b) >> 1); },
-                 kNoSource});
+    r.push_back({"AverageColor", RUN(AverageColor(RECT_ARGS, 0xFF8003)),
+                 REF(b == 3 ? 0 : (ByteOf(d, b) >> 1) + (ByteOf(0xFF8003, b) >> 1)), kNoSource});
     for (DWORD k : {0x00FFFFFFu, 0x00000001u, 0x00817F02u, 0xFF123456u})
-        r.push_back({"AddColor" + std::to_string(k), [=](S d, S, A a) { return d->AddColor(RECT_ARGS, k); },
-                     [=](DWORD d, DWORD, int b) { return AddColour(d, k, b); }, kNoSource});
+        r.push_back({"AddColor" + std::to_string(k), RUN(AddColor(RECT_ARGS, k)), REF(AddColour(d, k, b)), kNoSource});
     for (int level : {0, 1, 100, 128, 254, 255, 300, -5})
-        r.push_back({"Darken" + std::to_string(level), [=](S d, S, A a) { return d->Darken(RECT_ARGS, level); },
-                     [=](DWORD d, DWORD, int b) { return b == 3 ? 0 : Clamp(level) * ByteOf(d, b) / 255; }, kNoSource});
-    r.push_back({"Fill", [](S d, S, A a) { return d->Fill(RECT_ARGS, 0x00123456); },
-                 [](DWORD, DWORD, int b) { return ByteOf(0x00123456, b); }, kNoSource});
+        r.push_back({"Darken" + std::to_string(level), RUN(Darken(RECT_ARGS, level)),
+                     REF(b == 3 ? 0 : Clamp(level) * ByteOf(d, b) / 255), kNoSource});
+    r.push_back({"Fill", RUN(Fill(RECT_ARGS, 0x00123456)), REF(ByteOf(0x00123456, b)), kNoSource});
     for (int c = 0; c < 4; ++c) {
-        r.push_back({"SetChannel" + std::to_string(c), [=](S d, S, A a) { return d->SetChannel(c, RECT_ARGS, 0x1A5); },
-                     [=](DWORD d, DWORD, int b) { return b == c ? 0xA5 : ByteOf(d, b); }, kNoSource});
+        r.push_back({"SetChannel" + std::to_string(c), RUN(SetChannel(c, RECT_ARGS, 0x1A5)),
+                     REF(b == c ? 0xA5 : ByteOf(d, b)), kNoSource});
         for (int from = 0; from < 4; ++from)
             r.push_back({"CopyChannel" + std::to_string(c) + "From" + std::to_string(from),
-                         [=](S d, S s, A a) { return d->CopyChannel(a.dx, a.dy, c, s, a.sx, a.sy, a.w, a.h, from); },
-                         [=](DWORD d, DWORD s, int b) { return b == c ? ByteOf(s, from) : ByteOf(d, b); }, 0});
+                         RUN(CopyChannel(a.dx, a.dy, c, s, a.sx, a.sy, a.w, a.h, from)),
+                         REF(b == c ? ByteOf(s, from) : ByteOf(d, b)), 0});
     }
     // Mixed by the source's fourth byte; where that is 0 the pixel is left alone.
-    r.push_back({"AlphaFrom", [](S d, S s, A a) { return d->AlphaFrom(FROM_ARGS); }, [](DWORD d, DWORD s, int b) {
-        if (ByteOf(s, 3) == 0) return ByteOf(d, b);
-        return b == 3 ? 0 : Blend(kBlendMix, ByteOf(d, b), ByteOf(s, b), ByteOf(s, 3));
-    }, kInRow});
-    r.push_back({"CopyKeyed", Void([](S d, S s, A a) { d->CopyKeyed(FROM_ARGS, 0x000102); }), Keyed(0x000102),
-                 kInRow | kNoResult});
-    r.push_back({"BltFrom", [](S d, S s, A a) { return d->BltFrom(FROM_ARGS, 0); }, FromSource, kThreeBytes});
+    const Ref alpha = REF(b == 3 ? 0 : Blend(kBlendMix, ByteOf(d, b), ByteOf(s, b), ByteOf(s, 3)));
+    r.push_back({"AlphaFrom", RUN(AlphaFrom(FROM_ARGS)), REF(ByteOf(s, 3) ? alpha(d, s, b) : ByteOf(d, b)), kInRow});
+    r.push_back({"CopyKeyed", RUN_VOID(CopyKeyed(FROM_ARGS, 0x000102)), Keyed(0x000102), kInRow | kNoResult});
+    r.push_back({"BltFrom", RUN(BltFrom(FROM_ARGS, 0)), fromSource, kThreeBytes});
     // Bit 24 of the flags selects the keyed copy, so -1 keys on white.
-    r.push_back({"BltFromKeyed", [](S d, S s, A a) { return d->BltFrom(FROM_ARGS, -1); }, Keyed(0xFFFFFF), kInRow});
+    r.push_back({"BltFromKeyed", RUN(BltFrom(FROM_ARGS, -1)), Keyed(0xFFFFFF), kInRow});
     const std::pair<const char*, Run> refusals[] = {
-        {"BlendFromMode3", [](S d, S s, A a) { return d->BlendFrom(FROM_ARGS, 3, 9); }},
-        {"BlendFromNull", [](S d, S, A a) { return d->BlendFrom(a.dx, a.dy, nullptr, a.sx, a.sy, a.w, a.h, 0, 9); }},
-        {"BltFromNoSource", [](S d, S, A a) { return d->BltFrom(a.dx, a.dy, nullptr, a.sx, a.sy, a.w, a.h, 0); }},
-        {"CopyChannelTo4", [](S d, S s, A a) { return d->CopyChannel(a.dx, a.dy, 4, s, a.sx, a.sy, a.w, a.h, 0); }},
-        {"CopyChannelToM1", [](S d, S s, A a) { return d->CopyChannel(a.dx, a.dy, -1, s, a.sx, a.sy, a.w, a.h, 0); }},
-        {"CopyChannelFrom4", [](S d, S s, A a) { return d->CopyChannel(a.dx, a.dy, 0, s, a.sx, a.sy, a.w, a.h, 4); }},
-        {"CopyChannelFromM1", [](S d, S s, A a) { return d->CopyChannel(a.dx, a.dy, 0, s, a.sx, a.sy, a.w, a.h, -1); }},
-        {"BlendColorModeM1", [](S d, S, A a) { return d->BlendColor(RECT_ARGS, 0, -1, 128); }},
-        {"SetChannel4", [](S d, S, A a) { return d->SetChannel(4, RECT_ARGS, 9); }},
+        {"BlendFromMode3", RUN(BlendFrom(FROM_ARGS, 3, 9))},
+        {"BlendFromNull", RUN(BlendFrom(a.dx, a.dy, nullptr, a.sx, a.sy, a.w, a.h, 0, 9))},
+        {"BltFromNoSource", RUN(BltFrom(a.dx, a.dy, nullptr, a.sx, a.sy, a.w, a.h, 0))},
+        {"CopyChannelTo4", RUN(CopyChannel(a.dx, a.dy, 4, s, a.sx, a.sy, a.w, a.h, 0))},
+        {"CopyChannelToM1", RUN(CopyChannel(a.dx, a.dy, -1, s, a.sx, a.sy, a.w, a.h, 0))},
+        {"CopyChannelFrom4", RUN(CopyChannel(a.dx, a.dy, 0, s, a.sx, a.sy, a.w, a.h, 4))},
+        {"CopyChannelFromM1", RUN(CopyChannel(a.dx, a.dy, 0, s, a.sx, a.sy, a.w, a.h, -1))},
+        {"BlendColorModeM1", RUN(BlendColor(RECT_ARGS, 0, -1, 128))},
+        {"SetChannel4", RUN(SetChannel(4, RECT_ARGS, 9))},
     };
     for (const auto& [name, run] : refusals)
-        r.push_back({std::string("Refused") + name, run, [](DWORD d, DWORD, int b) { return ByteOf(d, b); }, kRefused});
+        r.push_back({std::string("Refused") + name, run, REF(ByteOf(d, b)), kRefused});
     // Last, as the wild rounds pick them more often; the stretch with its sizes swapped, one to one when square.
-    r.push_back({"CopyFrom", [](S d, S s, A a) { return d->CopyFrom(FROM_ARGS); }, FromSource, kTemporary});
-    r.push_back({"StretchKeyed",
-                 Void([](S d, S s, A a) { d->StretchKeyed(a.dx, a.dy, a.w, a.h, s, a.sx, a.sy, a.h, a.w, ~0u); }),
-                 FromSource, kStretch | kNoResult});
+    r.push_back({"CopyFrom", RUN(CopyFrom(FROM_ARGS)), fromSource, kTemporary});
+    r.push_back({"StretchKeyed", RUN_VOID(StretchKeyed(a.dx, a.dy, a.w, a.h, s, a.sx, a.sy, a.h, a.w, ~0u)), fromSource,
+                 kStretch | kNoResult});
     return r;
 }
 
@@ -180,7 +158,7 @@ TEST_F(PixelRoutines, EveryRoutineGivesItsFormulaForEveryBytePair)
         AllowPackedFadeAdd(!r.Is(kPlain));
         Paint(dst, [](int, int y) { return Spread(y); });
         EXPECT_EQ(r.run(dst, src, {0, 0, 0, 0, 256, 256}), r.Is(kRefused) ? -1 : 0) << r.name;
-        EXPECT_TRUE(Pixels(dst, [&](int x, int y) { return Whole(r.ref, Spread(y), Spread(x)); }, r.Mask())) << r.name;
+        EXPECT_TRUE(PixelsMatch(dst, [&](int x, int y) { return Whole(r.ref, Spread(y), Spread(x)); }, r.Mask())) << r.name;
     }
 }
 
@@ -204,7 +182,7 @@ TEST_F(PixelRoutines, WithinItsOwnRowEachActsPixelByPixel)
                 want[x] = Whole(r.ref, want[x], want[x + shift]);
             }
             r.run(row, row, {4, 0, 4 + shift, 0, 13, 1});
-            EXPECT_TRUE(Pixels(row, [&](int x, int) { return want[x]; })) << r.name << " shift " << shift;
+            EXPECT_TRUE(PixelsMatch(row, [&](int x, int) { return want[x]; })) << r.name << " shift " << shift;
         }
 }
 

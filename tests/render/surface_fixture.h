@@ -30,7 +30,7 @@ void Paint(CDIBSurface* s, Value value)
 
 // Every pixel against want(x, y) on the bits of mask; names the first that differs and what it holds.
 template <class Want>
-::testing::AssertionResult Pixels(CDIBSurface* s, Want want, DWORD mask = 0xFFFFFFFF)
+::testing::AssertionResult PixelsMatch(CDIBSurface* s, Want want, DWORD mask = 0xFFFFFFFF)
 {
     GdiFlush();
     for (int y = 0; y < s->GetHeight(); ++y)

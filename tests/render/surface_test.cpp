@@ -95,7 +95,7 @@ TEST_F(SurfaceTest, StretchesSampleMirrorClipAndKey)
                             c.from.top, c.from.right - c.from.left, c.from.bottom - c.from.top, kWhite);
         }
         const DWORD key = c.flags == -1 ? 0xFFFFFFFF : c.flags != 0 ? kAbcdef : kWhite;  // -1: nothing keyed
-        EXPECT_TRUE(Pixels(d, [&](int x, int y) {
+        EXPECT_TRUE(PixelsMatch(d, [&](int x, int y) {
             const bool drawn = Inside(x, c.drawn.left, c.drawn.right) && Inside(y, c.drawn.top, c.drawn.bottom);
             const DWORD* v = drawn ? s->PixelPtr(c.at(x, y).x, c.at(x, y).y) : nullptr;
             return v == nullptr || *v == key ? PatternPixel(x, y, 1) : *v;
