@@ -158,7 +158,8 @@ TEST_F(PixelRoutines, EveryRoutineGivesItsFormulaForEveryBytePair)
         AllowPackedFadeAdd(!r.Is(kPlain));
         Paint(dst, [](int, int y) { return Spread(y); });
         EXPECT_EQ(r.run(dst, src, {0, 0, 0, 0, 256, 256}), r.Is(kRefused) ? -1 : 0) << r.name;
-        EXPECT_TRUE(PixelsMatch(dst, [&](int x, int y) { return Whole(r.ref, Spread(y), Spread(x)); }, r.Mask())) << r.name;
+        const auto formula = [&](int x, int y) { return Whole(r.ref, Spread(y), Spread(x)); };
+        EXPECT_TRUE(PixelsMatch(dst, formula, r.Mask())) << r.name;
     }
 }
 
