@@ -206,7 +206,8 @@ int Pick(std::mt19937& rng)
     return rng() % 2 ? static_cast<int>(rng() % 60) - 15 : edges[rng() % 22];
 }
 
-// Widths 1 to 9 (the remainders of steps of two or four pixels), then wild arguments, the source at times
+// Widths 1 to 9 (the remainders of steps of two or four pixels) once clipped by one column and one row
+// reaching past the source's right and bottom edges, then wild arguments, the source at times
 // the receiver itself or never created: the formula inside the clipped rectangle, nothing touched
 // outside, -1 when clipped to nothing.
 TEST_F(PixelRoutines, EveryRoutineKeepsToItsClippedRectangle)
@@ -225,7 +226,7 @@ TEST_F(PixelRoutines, EveryRoutineKeepsToItsClippedRectangle)
         const Routine& r = routines[small ? round % kCount : round % 3 ? rng() % kCount : kCount - 1 - round % 2];
         SCOPED_TRACE("round " + std::to_string(round) + " " + r.name);
         AllowPackedFadeAdd(!r.Is(kPlain));
-        Args a = {3, 1, 3, 1, round / kCount + 1, 4};
+        Args a = {3, 1, kH + 5 - (round / kCount + 2), kW - 8, round / kCount + 2, 4};
         if (!small) a = {Pick(rng), Pick(rng), Pick(rng), Pick(rng), Pick(rng), Pick(rng)};
         r.run(&none, s, a);
         const int result = r.run(d, s, a);
