@@ -172,6 +172,14 @@ bool RemoveTree(const std::string& path)
     return RemoveDirectoryA(path.c_str()) != 0;
 }
 
+std::wstring Wide(const std::string& cp932)
+{
+    std::wstring text(cp932.size(), L'\0');
+    const int size = static_cast<int>(cp932.size());
+    text.resize(MultiByteToWideChar(932, 0, cp932.data(), size, &text[0], size));
+    return text;
+}
+
 bool WriteFileBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream file(path, std::ios::binary);

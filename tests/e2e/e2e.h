@@ -78,6 +78,9 @@ private:
     std::string path_;
 };
 
+// Code page 932 text (the programs' own) as the UTF-16 their windows show.
+std::wstring Wide(const std::string& cp932);
+
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool ReadFileBytes(const std::string& path, std::string* bytes);
 

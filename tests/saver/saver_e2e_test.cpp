@@ -187,11 +187,7 @@ TEST_F(Family, ChangePasswordAsksTheNetworkProvider)
     EXPECT_EQ(Calls(), "PwdChangePasswordA SCRSAVE 1234 0 0\n");
 }
 
-std::wstring Wide(const std::string& ansi)
-{
-    wchar_t text[1024];
-    return std::wstring(text, MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, text, 1024) - 1);
-}
+using e2e::Wide;
 
 // A preview window of the test's own, the command that shows the saver in it.
 class Preview : public SaverRun {

@@ -19,13 +19,7 @@ inline const char kUninstallKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ithraスクリーンセーバー";
 inline const char kSessionKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 
-inline std::wstring Wide(const std::string& cp932)
-{
-    std::wstring text(cp932.size(), L'\0');
-    const int size = static_cast<int>(cp932.size());
-    text.resize(MultiByteToWideChar(932, 0, cp932.data(), size, &text[0], size));
-    return text;
-}
+using e2e::Wide;
 
 inline std::string SystemFolder()
 {
@@ -68,7 +62,9 @@ inline std::string RegistryString(HKEY root, const char* key, const char* name) 
 inline bool KeyExists(HKEY root, const char* name)
 {
     HKEY key;
-    return RegOpenKeyExA(root, name, 0, KEY_READ, &key) == ERROR_SUCCESS && RegCloseKey(key) == ERROR_SUCCESS;
+    if (RegOpenKeyExA(root, name, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
 }
 
 // The raw list of renames at restart; false when there is none.
