@@ -1,7 +1,4 @@
-// CDIB: slots and their bounds, the stage, what lands on a real window when presenting, and taking the
-// display over (each switch of mode shows as a WM_DISPLAYCHANGE).
-#include <utility>
-
+// CDIB: a slot's surface kept across loads, and what lands on a real window when presenting.
 #include "../render/surface_fixture.h"
 #include "render/display_context.h"
 
@@ -9,33 +6,14 @@ namespace {
 
 const DWORD kWhite = 0x00FFFFFF;
 const char* const kMissing = "no such folder\\slide_01.qjx";
-int switches = 0;
 
-LRESULT CALLBACK CountSwitches(HWND window, UINT message, WPARAM w, LPARAM l)
-{
-    if (message == WM_DISPLAYCHANGE) ++switches;
-    return DefWindowProcA(window, message, w, l);
-}
-
-// Switches seen since the last call.
-int Switches()
-{
-    MSG msg;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 200; Sleep(10))
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    return std::exchange(switches, 0);
-}
-
-// A white 1024 x 768 window that counts switches of mode; what it shows is read into shot and compared
-// with expected.
+// A 1024 x 768 window; what it shows is read into shot and compared with expected.
 class DisplayTest : public SurfaceTest {
 protected:
     DisplayTest()
     {
-        const WNDCLASSA type = {0, CountSwitches, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "count switches"};
-        RegisterClassA(&type);
-        screen = CreateWindowExA(WS_EX_TOPMOST, type.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768,
-                                 nullptr, nullptr, nullptr, nullptr);
+        screen = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr,
+                                 nullptr, nullptr);
         SetStretchBltMode(expected->GetMemDC(), COLORONCOLOR);
     }
     ~DisplayTest() override { DestroyWindow(screen); }
@@ -60,25 +38,6 @@ protected:
 
 }  // namespace
 
-// Indices outside the table and counts past 128 are refused; a new table starts empty.
-TEST(DisplayContext, SlotsOutsideTheTableAreRefused)
-{
-    CDIB dib(nullptr);
-    ASSERT_EQ(dib.SetSlotCount(4), 0);
-    ASSERT_EQ(dib.CreateSlot(3), 0);
-    EXPECT_EQ(dib.LoadFile(4, kMissing, nullptr), -1);
-    EXPECT_EQ(dib.LoadFile(-1, kMissing, nullptr), -1);
-    EXPECT_EQ(dib.SetSlotCount(129), -1);
-    EXPECT_EQ(dib.SetSlotCount(-1), -1);
-    EXPECT_NE(dib.GetSurface(3), nullptr);
-    for (int index : {-3, 4, int(CDIB::kSpareIndex), int(CDIB::kStageIndex), 2})
-        EXPECT_EQ(dib.GetSurface(index), nullptr) << "index " << index;
-    ASSERT_EQ(dib.SetSlotCount(128), 0);
-    EXPECT_EQ(dib.GetSurface(3), nullptr);
-    EXPECT_EQ(dib.CreateSlot(127), 0);
-    EXPECT_EQ(dib.CreateSlot(128), -1);
-}
-
 // A slot gets its surface even when the file fails, and keeps the same one for the next load.
 TEST(DisplayContext, LoadFileKeepsTheSlotsSurface)
 {
@@ -89,22 +48,6 @@ TEST(DisplayContext, LoadFileKeepsTheSlotsSurface)
     dib.GetSurface(3)->GetColorTable()->rgbRed = 7;  // a new surface would have it 0, even at the same address
     EXPECT_EQ(dib.LoadFile(3, kMissing, nullptr), -1);
     EXPECT_EQ(dib.GetSurface(3)->GetColorTable()->rgbRed, 7);
-}
-
-// A new stage replaces the old one, one that cannot be made leaves none, and CloseAll releases them all.
-TEST_F(DisplayTest, StagesAndSlotsAreReleased)
-{
-    const int before = CDIBSurface::InstanceCount();
-    CDIB dib(screen);
-    ASSERT_EQ(dib.CreateStage(640, 480), 0);
-    EXPECT_EQ(dib.CreateStage(320, 240), 0);
-    EXPECT_EQ(CDIBSurface::InstanceCount(), before + 1);
-    EXPECT_EQ(dib.CreateStage(0, 480), -1);
-    EXPECT_EQ(dib.GetSurface(CDIB::kStageIndex), nullptr);
-    ASSERT_EQ(dib.SetSlotCount(2), 0);
-    ASSERT_EQ(dib.CreateSlot(1), 0);
-    dib.CloseAll();
-    EXPECT_EQ(CDIBSurface::InstanceCount(), before);
 }
 
 // Over screens wider, narrower and not a whole multiple of the stage, seen through the window at opposite
@@ -143,38 +86,4 @@ TEST_F(DisplayTest, PresentScaledDrawsWhereTheStageRectangleLands)
             present(TRect32{0, 0, 640, 480}, TRect32{0, 0, int(w), int(h)});
             EXPECT_TRUE(ShowsExpected());
         }
-}
-
-// A mode the driver lacks is not switched to, and restoring without a change does nothing.
-TEST_F(DisplayTest, NoSwitchWithoutAModeToSwitchTo)
-{
-    CChangeDisplay display;
-    EXPECT_EQ(display.Restore(), 1);
-    EXPECT_EQ(display.Change(GetSystemMetrics(SM_CXSCREEN) + 1, GetSystemMetrics(SM_CYSCREEN)), 0);
-    EXPECT_EQ(display.changed, 0);
-    EXPECT_EQ(Switches(), 0);
-}
-
-TEST_F(DisplayTest, ChangeToTheDesktopsSizeSwitchesAndRestoreSwitchesBackOnce)
-{
-    CChangeDisplay display;
-    ASSERT_EQ(display.Change(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)), 1);
-    EXPECT_EQ(Switches(), 1);
-    EXPECT_EQ(display.Restore(), 1);
-    EXPECT_EQ(display.Restore(), 1);
-    EXPECT_EQ(Switches(), 1);
-}
-
-TEST_F(DisplayTest, TakingTheDisplayOverSwitchesAndTheContextSwitchesBack)
-{
-    Switches();
-    {
-        CDIB full(screen);
-        full.SetStageFormat(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 32);
-        ASSERT_EQ(full.OpenStage(1), 0);
-        EXPECT_EQ(full.fullScreen, 1);
-        full.CloseAll();
-        EXPECT_EQ(Switches(), 1);
-    }
-    EXPECT_EQ(Switches(), 1);
 }

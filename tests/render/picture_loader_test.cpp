@@ -1,5 +1,5 @@
 // The surface's picture loaders on real files: slides through both entries, BMP files of every depth
-// and row order with their colour table or the caller's palette, and what a refused file leaves behind.
+// and row order with their colour table, and what a refused file leaves behind.
 #include <utility>
 
 #include "e2e.h"
@@ -11,13 +11,12 @@ namespace {
 class PictureLoaderTest : public SurfaceTest {
 protected:
     // Through LoadImageFile, or through LoadQjx when qjx is set.
-    int Load(const Bytes& b, const Pixels* palette = nullptr, bool qjx = false)
+    int Load(const Bytes& b, bool qjx = false)
     {
         const std::string path = folder.File("p");
         if (!e2e::WriteFileBytes(path, std::string(b.begin(), b.end()))) return -2;
         if (qjx) return surface.LoadQjx(path.c_str());
-        const RGBQUAD* table = palette ? reinterpret_cast<const RGBQUAD*>(palette->data()) : nullptr;
-        return surface.LoadImageFile(path.c_str(), table);
+        return surface.LoadImageFile(path.c_str(), nullptr);
     }
     Pixels Picture()  // top row first
     {
@@ -47,7 +46,7 @@ TEST_F(PictureLoaderTest, SlideLoadsThroughBothEntries)
 {
     for (bool qjx : {false, true}) {
         ASSERT_EQ(Load(Bmp24(Pixels(kQjxPixelCount), 640, 480)), 0);
-        ASSERT_EQ(Load(Slide(), nullptr, qjx), 0) << "LoadQjx " << qjx;
+        ASSERT_EQ(Load(Slide(), qjx), 0) << "LoadQjx " << qjx;
         EXPECT_TRUE(Picture() == SlidePicture()) << "LoadQjx " << qjx;
     }
 }
@@ -60,10 +59,10 @@ TEST_F(PictureLoaderTest, SlideRefusedByItsHeaderLeavesTheSurfaceAsItWas)
         Bytes bad = Slide();
         if (value < 0) bad.resize(at);
         else bad[at] = uint8_t(value);
-        EXPECT_EQ(Load(bad, nullptr, true), -1) << "byte " << at;
+        EXPECT_EQ(Load(bad, true), -1) << "byte " << at;
         EXPECT_EQ(Load(bad), -1) << "byte " << at;
     }
-    EXPECT_EQ(Load(marker, nullptr, true), -1);
+    EXPECT_EQ(Load(marker, true), -1);
     EXPECT_EQ(Picture(), markerPicture);
 }
 
@@ -101,25 +100,6 @@ TEST_F(PictureLoaderTest, BmpOfEveryDepthAndRowOrderGivesItsPicture)
         EXPECT_EQ(Load(BuildBmp(file)), 0) << file.bitCount << " bits";
         EXPECT_EQ(Picture(), picture) << file.bitCount << " bits";
     }
-}
-
-// The file's entries, then zeros; or the caller's palette instead.
-TEST_F(PictureLoaderTest, BmpLeavesTheTableItWasConvertedWith)
-{
-    const Bytes file = BuildBmp({2, 1, 8, {0xFF0000AA, 0x0000BB00}, {0, 1, 0, 0}, 2});
-    Pixels fromFile(256, 0), palette(256, 0x00ABCDEF);
-    fromFile[0] = 0xFF0000AA;
-    fromFile[1] = 0x0000BB00;
-    palette[1] = 0xFF010203;
-    auto table = [&] {
-        const DWORD* t = reinterpret_cast<const DWORD*>(surface.GetColorTable());
-        return Pixels(t, t + 256);
-    };
-    ASSERT_EQ(Load(file), 0);
-    EXPECT_EQ(table(), fromFile);
-    ASSERT_EQ(Load(file, &palette), 0);
-    EXPECT_EQ(Picture(), Pixels({0xABCDEF, 0x010203}));
-    EXPECT_EQ(table(), palette);
 }
 
 // No defined reading, or cut short (overflows are the fuzzer's part): the surface keeps its picture.
