@@ -1,4 +1,4 @@
-// End-to-end helpers: processes, windows, message boxes, registry snapshots and temporary folders.
+// End-to-end helpers: processes, windows, message boxes, registry keys and temporary folders.
 #include "e2e.h"
 
 #include <shlwapi.h>
@@ -113,35 +113,6 @@ static volatile LONG boxesExpected;
 BoxesExpected::BoxesExpected() { InterlockedIncrement(&boxesExpected); }
 BoxesExpected::~BoxesExpected() { InterlockedDecrement(&boxesExpected); }
 bool BoxesExpected::Any() { return InterlockedCompareExchange(&boxesExpected, 0, 0) != 0; }
-
-// Copies key from (under fromRoot) with all it holds to key to (under toRoot), made when missing.
-static bool CopyKey(HKEY fromRoot, const char* from, HKEY toRoot, const char* to)
-{
-    HKEY source, target;
-    if (RegOpenKeyExA(fromRoot, from, 0, KEY_READ, &source) != ERROR_SUCCESS) return false;
-    if (RegCreateKeyExA(toRoot, to, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr) == ERROR_SUCCESS) {
-        SHCopyKeyA(source, nullptr, target, 0);
-        RegCloseKey(target);
-    }
-    RegCloseKey(source);
-    return true;
-}
-
-RegistrySnapshot::RegistrySnapshot(HKEY root, const char* subKey) : root_(root), subKey_(subKey)
-{
-    static unsigned counter;
-    const std::string name = std::to_string(GetCurrentProcessId()) + "." + std::to_string(++counter);
-    kept_ = "Software\\nimbra test snapshots\\" + name;
-    if (!CopyKey(root_, subKey, HKEY_CURRENT_USER, kept_.c_str())) kept_.clear();
-}
-
-RegistrySnapshot::~RegistrySnapshot()
-{
-    DeleteKeyTree(root_, subKey_.c_str());
-    if (kept_.empty()) return;
-    CopyKey(HKEY_CURRENT_USER, kept_.c_str(), root_, subKey_.c_str());
-    DeleteKeyTree(HKEY_CURRENT_USER, kept_.c_str());
-}
 
 bool DeleteKeyTree(HKEY root, const char* subKey)
 {

@@ -52,17 +52,6 @@ public:
     static bool Any();
 };
 
-// Keeps a registry key as it was: copied aside now, copied back in its place by the destructor.
-class RegistrySnapshot {
-public:
-    RegistrySnapshot(HKEY root, const char* subKey);
-    ~RegistrySnapshot();
-
-private:
-    HKEY root_;
-    std::string subKey_, kept_;  // kept_: where the copy lies; empty when there was no key
-};
-
 bool DeleteKeyTree(HKEY root, const char* subKey);  // true when the key is gone
 bool RemoveTree(const std::string& path);           // a folder with everything in it
 

@@ -32,7 +32,7 @@ bool SameSlide(COLORREF a, COLORREF b)  // Wine's screen may be one step off in 
     return a != 0;
 }
 
-// The saver's keys kept as they were; the system's defaults, a test show as the slide folder.
+// The system's defaults, a test show as the slide folder.
 class SaverRun : public ::testing::Test {
 protected:
     SaverRun()
@@ -51,8 +51,6 @@ protected:
         return window;
     }
 
-    e2e::RegistrySnapshot system_{HKEY_CURRENT_USER, kSystemKeyName};
-    e2e::RegistrySnapshot saverKey_{HKEY_CURRENT_USER, kSaverKeyName};
     e2e::TempFolder show_;
 };
 
@@ -85,13 +83,6 @@ protected:
     HWND window_ = nullptr;
 };
 
-TEST_F(FullScreen, WindowCoversEveryMonitor)
-{
-    RECT area = {};
-    ASSERT_TRUE(GetWindowRect(window_, &area));
-    EXPECT_EQ(Corners(area), Corners(all_));
-}
-
 TEST_F(FullScreen, WindowIsTopmost) { EXPECT_NE(GetWindowLongA(window_, GWL_EXSTYLE) & WS_EX_TOPMOST, 0); }
 
 // The first slide comes in without a hold and stands centred at its own size on the primary monitor,
@@ -112,6 +103,8 @@ TEST_F(FullScreen, FirstSlideStandsCentredWithBlackAround)
     }
 }
 
+const char kOverrides[] = "Software\\Wine\\AppDefaults\\nimbra.scr\\DllOverrides";
+
 // Run on each Windows family: only the Windows 95 family asks the password provider.
 class Family : public SaverRun {
 protected:
@@ -123,6 +116,7 @@ protected:
         }
         CopyFileA(e2e::BesideTest("nimbra.scr").c_str(), program_.c_str(), FALSE);
     }
+    ~Family() override { SHDeleteValueA(HKEY_CURRENT_USER, kOverrides, "mpr"); }
     std::string Calls()
     {
         std::string calls;
@@ -178,9 +172,7 @@ TEST_F(Family, PasswordAskedOnTheWindows95FamilyOnceTheDelayIsOver)
 
 TEST_F(Family, ChangePasswordAsksTheNetworkProvider)
 {
-    const char overrides[] = "Software\\Wine\\AppDefaults\\nimbra.scr\\DllOverrides";
-    e2e::RegistrySnapshot kept(HKEY_CURRENT_USER, overrides);
-    SetValue(overrides, "mpr", std::string("native"));  // the stand-in beside the program, not Wine's own
+    SetValue(kOverrides, "mpr", std::string("native"));  // the stand-in beside the program, not Wine's own
     e2e::Process saver;
     ASSERT_TRUE(saver.Start(Command("/a 1234", program_)));
     EXPECT_EQ(saver.Wait(10000), 0);
@@ -199,32 +191,6 @@ protected:
     e2e::BoxesExpected answered_;  // without input rules the preview can show the boxes: the test answers them
 };
 
-// With "\tile.bmp", 262 bytes: more than a path holds.
-TEST_F(Preview, PathTooLongIsReportedWhole)
-{
-    std::string tooLong = "C:\\" + std::string(250, 'a');
-    SetValue(kSaverKeyName, "Path", tooLong);
-    e2e::Process saver;
-    ASSERT_TRUE(saver.Start(command_));
-    const std::wstring missing = Wide(tooLong) + L"\\tile.bmp のファイルが見つかりません.";
-    EXPECT_EQ(e2e::FindMessageBox(saver.Id(), 15000).text, missing);
-}
-
-// Every tick asks for a missing "tile.bmp" again.
-TEST_F(Preview, MissingMaskIsReportedOnEveryTick)
-{
-    DeleteFileA(show_.File("tile.bmp").c_str());
-    e2e::Process saver;
-    ASSERT_TRUE(saver.Start(command_));
-    for (int i = 0; i < 2; ++i) {
-        e2e::MessageBoxSeen box = e2e::FindMessageBox(saver.Id(), 15000);
-        EXPECT_EQ(box.caption, L"Error");
-        EXPECT_EQ(box.text, Wide(show_.File("tile.bmp")) + L" のファイルが見つかりません.");
-        e2e::Answer(box, IDOK);
-        e2e::WaitGone(box.window, 3000);
-    }
-}
-
 // Each missing slide drawn is reported and another is drawn, until slide 7 comes and with its hold no more.
 TEST_F(Preview, MissingSlidesAreReportedUntilOneIsThere)
 {
@@ -233,6 +199,7 @@ TEST_F(Preview, MissingSlidesAreReportedUntilOneIsThere)
     ASSERT_TRUE(saver.Start(command_));
     int boxes = 0;
     for (e2e::MessageBoxSeen box; (box = e2e::FindMessageBox(saver.Id(), 3000)).window && boxes < 40; ++boxes) {
+        EXPECT_EQ(box.caption, L"Error");
         EXPECT_EQ(box.text.substr(0, box.text.find(L"slide_") + 6), Wide(show_.Path()) + L"\\slide_");
         EXPECT_EQ(box.text.find(L"slide_07"), std::wstring::npos);
         e2e::Answer(box, IDOK);
@@ -290,10 +257,7 @@ const std::string kUnterminated(MAX_PATH, 'b');
 
 void PrintTo(const DialogCase& c, std::ostream* out) { *out << c.name; }
 
-class ConfigDialog : public ::testing::TestWithParam<DialogCase> {
-protected:
-    e2e::RegistrySnapshot kept_{HKEY_CURRENT_USER, kSaverKeyName};
-};
+class ConfigDialog : public ::testing::TestWithParam<DialogCase> {};
 
 // One checkbox, clicked once here.
 TEST_P(ConfigDialog, ShowsAndStoresFitScreenWithTheSlideFolder)
@@ -337,11 +301,9 @@ TEST_P(ConfigDialog, ShowsAndStoresFitScreenWithTheSlideFolder)
 INSTANTIATE_TEST_SUITE_P(Cases, ConfigDialog, ::testing::Values(
     DialogCase{"TickedThenCleared", 1, "C:\\show", IDOK, true, 0, "C:\\show"},
     DialogCase{"DoubleByteFolder", 0, "C:\\表示", IDOK, false, 1, "C:\\表示"},
-    DialogCase{"AnyNonZeroShowsTicked", 2, "C:\\show", IDCANCEL, true, 2, "C:\\show"},
     DialogCase{"CloseBoxStoresNothing", 0, "C:\\show", 0, false, 0, "C:\\show"},
     DialogCase{"NoKeyStoresAnEmptyPath", kNoValue, "", IDOK, false, 1, ""},
     DialogCase{"NoPathTakesTheCurrentFolder", 0, "", IDOK, false, 1, kStarted},
-    DialogCase{"TooLongPathTakesTheCurrentFolder", 0, std::string(300, 'a'), IDOK, false, 1, kStarted},
     DialogCase{"UnterminatedPathTakesTheCurrentFolder", 0, kUnterminated, IDOK, false, 1, kStarted}),
     [](const ::testing::TestParamInfo<DialogCase>& info) { return info.param.name; });
 

@@ -136,12 +136,6 @@ TEST_F(Slideshow, BlockCopySkipsRowsOutsideTheStage)
     EXPECT_EQ(At(635, 475), kOld);
 }
 
-TEST_F(Slideshow, BlockCopyWithAnEmptyMaskSlotChangesNothing)
-{
-    MaskedBlockCopy(display_, CDIB::kStageIndex, 0, 0, 3, 0, 0, kSlideSlot);
-    EXPECT_EQ(At(0, 0), kOld);
-}
-
 // A wipe and a smear presented on windows of each size (width, height, "Fit Screen"): centred 1:1 with
 // black around, or stretched over a view of any other size, narrower than the stage too.
 class Presenting : public Slideshow, public ::testing::WithParamInterface<std::tuple<int, int, unsigned>> {

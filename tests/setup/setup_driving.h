@@ -1,8 +1,10 @@
-// What the installer's Wine tests share: files and registry looked up, boxes answered, the machine kept.
+// What the installer's Wine tests share: files and registry looked up, boxes answered, a clean machine.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <numeric>
@@ -67,23 +69,15 @@ inline bool KeyExists(HKEY root, const char* name)
     return true;
 }
 
-// The raw list of renames at restart; false when there is none.
-inline bool PendingValue(std::string* data)
-{
-    std::vector<char> bytes(65536);
-    DWORD size = static_cast<DWORD>(bytes.size());
-    bool found = RegGetValueA(HKEY_LOCAL_MACHINE, kSessionKey, "PendingFileRenameOperations", RRF_RT_ANY, nullptr,
-                              bytes.data(), &size) == ERROR_SUCCESS;
-    data->assign(bytes.data(), found ? size : 0);
-    return found;
-}
-
 // Deletions at restart, from the registry and "WININIT.INI" in the Windows folder, lower case.
 inline std::string PendingDeletions()
 {
-    std::string text;
-    PendingValue(&text);
-    text += ReadText(WininitPath());
+    std::vector<char> bytes(65536);
+    DWORD size = static_cast<DWORD>(bytes.size());
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionKey, "PendingFileRenameOperations", RRF_RT_ANY, nullptr, bytes.data(),
+                     &size) != ERROR_SUCCESS)
+        size = 0;
+    std::string text = std::string(bytes.data(), size) + ReadText(WininitPath());
     for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     return text;
 }
@@ -118,36 +112,17 @@ inline HWND WaitForDialog(DWORD pid, const std::wstring& caption, int control)
 // Presses a button without waiting for what it opens.
 inline void Press(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-// Keeps both registry keys, the product's files in the system folder and the deletions at restart (the
-// registry's and "WININIT.INI") as they were.
-class MachineGuard {
-public:
-    MachineGuard()
+// Each test starts on a machine without the product (neither key, nor its files in the system folder) and
+// without deletions waiting for a restart. The Wine prefix is the build's own: nothing is put back after.
+struct CleanMachine {
+    CleanMachine()
     {
         e2e::DeleteKeyTree(HKEY_CURRENT_USER, kUserKey);
         e2e::DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-    }
-    ~MachineGuard()
-    {
-        if (wininitExisted_) e2e::WriteFileBytes(WininitPath(), wininit_);
-        else DeleteFileA(WininitPath().c_str());
         for (const char* name : {"nimbra.scr", "unithra.exe"}) DeleteFileA((SystemFolder() + "\\" + name).c_str());
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-        const BYTE* kept = reinterpret_cast<const BYTE*>(pending_.data());
-        const DWORD size = static_cast<DWORD>(pending_.size());
-        if (pendingExisted_) RegSetValueExA(key, "PendingFileRenameOperations", 0, REG_MULTI_SZ, kept, size);
-        else RegDeleteValueA(key, "PendingFileRenameOperations");
-        RegCloseKey(key);
+        DeleteFileA(WininitPath().c_str());
+        SHDeleteValueA(HKEY_LOCAL_MACHINE, kSessionKey, "PendingFileRenameOperations");
     }
-
-private:
-    e2e::RegistrySnapshot user_{HKEY_CURRENT_USER, kUserKey};
-    e2e::RegistrySnapshot uninstall_{HKEY_LOCAL_MACHINE, kUninstallKey};
-    std::string pending_;
-    bool pendingExisted_ = PendingValue(&pending_);
-    std::string wininit_;
-    bool wininitExisted_ = e2e::ReadFileBytes(WininitPath(), &wininit_);
 };
 
 }  // namespace setup_driving

@@ -52,7 +52,7 @@ protected:
     }
 
     e2e::BoxesExpected boxes_;  // every box of the installer is answered by the test, or named by Reply
-    MachineGuard guard_;
+    CleanMachine clean_;
     e2e::TempFolder temp_;
     e2e::Process setup_;
     HWND main_ = nullptr;

@@ -78,7 +78,7 @@ protected:
         return result;
     }
 
-    MachineGuard guard_;
+    CleanMachine clean_;
     e2e::TempFolder temp_;
     SetupState state_{};
     std::vector<char> copyList_;
