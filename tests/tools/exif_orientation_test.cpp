@@ -1,5 +1,6 @@
-// Reading the orientation tag: the tag among other entries and segments, and every way a segment can be
-// cut short or point outside itself reads as "no tag". Each value in both byte orders: makeshow_test.
+// Reading the orientation tag: the tag among other entries and segments, and a segment that is cut short or
+// points outside itself reads as "no tag" (the fuzzer cuts it everywhere). Each value in both byte orders:
+// makeshow_test.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -77,12 +78,4 @@ TEST(ExifOrientation, NoTagWithoutAValidOrientationEntry)
         {"255 entries declared, two there", Jpeg(false, {kMaker, kSix}, {}, 8, 2 + 4 + 6 + 8)},
     };
     for (const auto& c : cases) EXPECT_EQ(Read(c.file), 0) << c.name;
-}
-
-TEST(ExifOrientation, CutShortAnywhereIsNoTag)
-{
-    for (size_t size = 0; size < kWhole.size(); ++size) {
-        const Bytes cut(kWhole.begin(), kWhole.begin() + long(size));
-        EXPECT_EQ(Read(cut), 0) << size << " bytes";
-    }
 }

@@ -101,33 +101,6 @@ TEST_F(MakeShow, RefusalsLeaveTheShowAsItWas)
     }
 }
 
-TEST_F(MakeShow, FifteenPicturesReplaceTheShowWithoutRepeating)
-{
-    std::vector<std::string> fifteen(17, Picture("big.jpg"));
-    fifteen[0] = "makeshow";
-    fifteen[1] = show;
-    ASSERT_EQ(RunTool({"makeshow", show, Picture("small.bmp")}, &said), 0) << said;
-    ASSERT_EQ(RunTool(fifteen, &said), 0) << said;
-    EXPECT_FALSE(Says(said, "again")) << said;
-    EXPECT_FALSE(Says(said, "taken")) << said;
-}
-
-// A run cut off after it set the old show aside (only the .old files hold it) and placed two slides.
-TEST_F(MakeShow, ARunAfterOneCutOffWhileTheOldShowWasAsideChangesNothing)
-{
-    for (int i = 0; i < 16; ++i) {
-        const std::string name = out.File(ShowName(i).c_str());
-        ASSERT_TRUE(e2e::WriteFileBytes(name + ".old", "old " + ShowName(i)));
-        ASSERT_TRUE(e2e::WriteFileBytes(i < 2 ? name : name + ".new", "new " + ShowName(i)));
-    }
-    const std::vector<std::string> before = Contents(out.Path());
-    EXPECT_NE(RunTool({"makeshow", out.Path(), Picture("small.bmp")}, &said), 0);
-    EXPECT_TRUE(Says(said, out.File("slide_01.qjx.old") + " is in the way")) << said;
-    EXPECT_TRUE(Says(said, out.File("tile.bmp.old") + " is in the way")) << said;
-    EXPECT_TRUE(Says(said, "may be the only copy of the show there before")) << said;
-    EXPECT_TRUE(Contents(out.Path()) == before);
-}
-
 // A show file that cannot be moved (open without sharing in another program), the first of the show or
 // the last: the files set aside before it come back, the new ones go.
 TEST_F(MakeShow, AShowFileThatCannotBeSetAsideLeavesTheShowAsItWas)
@@ -170,15 +143,4 @@ TEST_F(MakeShow, FolderOfFortyGivesFifteenFromAcrossItAndCountsWhatItSkipped)
         const DWORD colour = DWORD(6 * taken[n - 1]) << 16 | DWORD(255 - 6 * taken[n - 1]) << 8 | 128;
         EXPECT_TRUE(Near(show, n, 320, 240, colour, 2)) << "slide " << n << " is picture " << taken[n - 1];
     }
-}
-
-TEST_F(MakeShow, RandomPickRepeatsWithItsSeed)
-{
-    std::string first, again, other;
-    ASSERT_EQ(RunTool({"makeshow", "--pick", "random", "--seed", "3", out.File("a"), Picture("many")}, &first), 0);
-    ASSERT_EQ(RunTool({"makeshow", out.File("b"), Picture("many"), "--pick", "random", "--seed", "3"}, &again), 0);
-    ASSERT_EQ(RunTool({"makeshow", "--pick", "random", "--seed", "4", out.File("c"), Picture("many")}, &other), 0);
-    EXPECT_TRUE(Says(first, "40 pictures found; 15 taken at random (seed 3: --seed 3 takes the same again):")) << first;
-    EXPECT_TRUE(Contents(out.File("a")) == Contents(out.File("b")));
-    EXPECT_FALSE(Contents(out.File("a")) == Contents(out.File("c")));
 }
