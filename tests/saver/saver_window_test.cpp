@@ -199,56 +199,31 @@ bool SaverRunningFlag()
     return SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) && running;
 }
 
-// What a second thread saw of RunSaver's window before it pressed a key.
-struct Seen {
-    TSaverSettings* settings;
-    bool flag;
-};
+// Half a second into RunSaver's message loop: what the system's flag said, then a key pressed.
+TSaverSettings* running;
+bool flagWhileRunning;
 
-DWORD WINAPI LookThenPressKey(LPVOID parameter)
+void CALLBACK LookThenPressKey(HWND, UINT, UINT_PTR timer, DWORD)
 {
-    Seen& seen = *static_cast<Seen*>(parameter);
-    for (int i = 0; i < 100 && !IsWindow(seen.settings->window); ++i) Sleep(50);
-    Sleep(300);
-    HWND window = seen.settings->window;
-    seen.flag = SaverRunningFlag();
-    PostMessageA(window, WM_KEYDOWN, 'A', 0);
-    // A show that the key does not end is closed as a close asked for, so that RunSaver returns.
-    for (int i = 0; i < 100 && IsWindow(window); ++i) Sleep(50);
-    if (!IsWindow(window)) return 0;
-    seen.settings->closeRequested = 1;
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    return 1;
+    KillTimer(nullptr, timer);
+    flagWhileRunning = SaverRunningFlag();
+    PostMessageA(running->window, WM_KEYDOWN, 'A', 0);
 }
 
-// RunSaver in Saver mode on the test show (no missing-picture box to take the activation).
-class RunSaverTest : public SystemValues {
-protected:
-    RunSaverTest()
-    {
-        WriteShow(show_);
-        strcpy(slideFolder, show_.Path().c_str());
-        settings_.ReadSystemSettings();
-        BOOL previous;  // Wine keeps the flag for the session: start from off, as Windows does at log-on
-        SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &previous, 0);
-    }
-    ~RunSaverTest() override { slideFolder[0] = '\0'; }
-    void RunLookingOnce()
-    {
-        HANDLE looker = CreateThread(nullptr, 0, LookThenPressKey, &seen_, 0, nullptr);
-        RunSaver(GetModuleHandleA(nullptr), settings_, RunMode::Saver, nullptr);
-        WaitForSingleObject(looker, 10000);
-        CloseHandle(looker);
-    }
-
-    e2e::TempFolder show_;
-    Seen seen_ = {&settings_, false};
-};
-
-TEST_F(RunSaverTest, TellsTheSystemASaverRunsWhileItRuns)
+// In Saver mode on the test show (no missing-picture box to take the activation).
+TEST_F(SystemValues, RunSaverTellsTheSystemASaverRunsWhileItRuns)
 {
-    RunLookingOnce();
-    EXPECT_TRUE(seen_.flag);
+    e2e::TempFolder show;
+    WriteShow(show);
+    strcpy(slideFolder, show.Path().c_str());
+    settings_.ReadSystemSettings();
+    BOOL previous;  // Wine keeps the flag for the session: start from off, as Windows does at log-on
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &previous, 0);
+    running = &settings_;
+    SetTimer(nullptr, 0, 500, LookThenPressKey);
+    RunSaver(GetModuleHandleA(nullptr), settings_, RunMode::Saver, nullptr);
+    slideFolder[0] = '\0';
+    EXPECT_TRUE(flagWhileRunning);
     EXPECT_FALSE(SaverRunningFlag());
 }
 

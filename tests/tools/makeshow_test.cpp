@@ -144,3 +144,14 @@ TEST_F(MakeShow, FolderOfFortyGivesFifteenFromAcrossItAndCountsWhatItSkipped)
         EXPECT_TRUE(Near(show, n, 320, 240, colour, 2)) << "slide " << n << " is picture " << taken[n - 1];
     }
 }
+
+TEST_F(MakeShow, RandomPickRepeatsWithItsSeed)
+{
+    std::string first, again, other;
+    ASSERT_EQ(RunTool({"makeshow", "--pick", "random", "--seed", "3", out.File("a"), Picture("many")}, &first), 0);
+    ASSERT_EQ(RunTool({"makeshow", out.File("b"), Picture("many"), "--pick", "random", "--seed", "3"}, &again), 0);
+    ASSERT_EQ(RunTool({"makeshow", "--pick", "random", "--seed", "4", out.File("c"), Picture("many")}, &other), 0);
+    EXPECT_TRUE(Says(first, "40 pictures found; 15 taken at random (seed 3: --seed 3 takes the same again):")) << first;
+    EXPECT_TRUE(Contents(out.File("a")) == Contents(out.File("b")));
+    EXPECT_FALSE(Contents(out.File("a")) == Contents(out.File("c")));
+}
