@@ -1,4 +1,5 @@
-// The pixel routines against their plain formulas: every byte pair, and the clipped rectangle. FadeFrom and AddFrom run on the packed path and, forced, on the plain one.
+// The pixel routines against their plain formulas: every byte pair, and the clipped rectangle. FadeFrom and
+// AddFrom run on the packed path and, forced, on the plain one.
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -188,7 +189,8 @@ TEST_F(PixelRoutines, EveryRoutineKeepsToItsClippedRectangle)
                 for (int x = 0; x < kW; ++x) {
                     const int u = x - a.dx + a.sx, v = y - a.dy + a.sy;
                     bool inside = Inside(x, a.dx, a.dx + a.w) && Inside(y, a.dy, a.dy + a.h);
-                    if (!r.Is(kNoSource | kStretch)) inside &= Inside(u, 0, s->GetWidth()) && Inside(v, 0, s->GetHeight());
+                    if (!r.Is(kNoSource | kStretch))
+                        inside &= Inside(u, 0, s->GetWidth()) && Inside(v, 0, s->GetHeight());
                     const DWORD was = PatternPixel(x, y, width), got = *d->PixelPtr(x, y);
                     if (!inside) {
                         ASSERT_EQ(got, was) << "outside, at " << x << "," << y;
