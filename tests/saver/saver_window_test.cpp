@@ -1,9 +1,8 @@
 // The saver window in this process: the system's values it reads, the input rules, the close sequence,
-// the frame thread's ticks, and RunSaver from start to end.
+// and RunSaver from start to end.
 #include <gtest/gtest.h>
 
 #include "render/display_context.h"
-#include "saver/frame_thread.h"
 #include "saver/saver_window.h"
 #include "saver/settings.h"
 #include "saver/transitions.h"
@@ -158,40 +157,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, CloseSequence, ::testing::Values(
     MessageCase{"SystemClose", S, 0, WM_SYSCOMMAND, SC_CLOSE, kOrigin, false},
     MessageCase{"SystemCloseInPreview", P, 0, WM_SYSCOMMAND, SC_CLOSE, kOrigin, true}),
     NameOf);
-
-// The frame thread on the test show in a window of its own: it waits for the first change's first step
-// (the tick before loaded the show, which takes long on a slow machine), then counts the next second's.
-TEST(FrameThread, TicksTenTimesASecondUntilStopped)
-{
-    e2e::TempFolder folder;
-    WriteShow(folder);
-    strcpy(slideFolder, folder.Path().c_str());
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, kStageWidth, kStageHeight, nullptr, nullptr,
-                                  nullptr, nullptr);
-    CDIB display(window);
-    SetupStage(display);
-    TSaverSettings settings;
-    settings.SetViewRect(0, 0, kStageWidth, kStageHeight);
-    FrameThreadShow show = {&settings, &display, {}};
-    auto changeStep = [&] {
-        const TransitionState& state = show.director.transition;
-        return settings.transitionStep == StripWipe ? state.wipe.step : state.dissolve.frame;
-    };
-    ASSERT_TRUE(StartFrameThread(&show));
-    HANDLE thread = nullptr;
-    DuplicateHandle(GetCurrentProcess(), frameThread, GetCurrentProcess(), &thread, 0, FALSE, DUPLICATE_SAME_ACCESS);
-    for (int i = 0; i < 200 && changeStep() < 1; ++i) Sleep(50);
-    const int first = changeStep();
-    Sleep(1000);
-    const int steps = changeStep() - first;
-    StopFrameThread();
-    EXPECT_GE(steps, 6);
-    EXPECT_LE(steps, 11);
-    EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_OBJECT_0));
-    CloseHandle(thread);
-    slideFolder[0] = '\0';
-    DestroyWindow(window);
-}
 
 bool SaverRunningFlag()
 {

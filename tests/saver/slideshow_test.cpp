@@ -1,5 +1,5 @@
 // The transitions and the director on a real display context and window: what each step draws, where
-// it is shown, how the director holds and draws the pictures.
+// it is shown, how the director holds and draws the pictures, and the frame thread's ticks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 
 #include "render/display_context.h"
 #include "saver/director.h"
+#include "saver/frame_thread.h"
 #include "saver/saver_window.h"
 #include "saver/settings.h"
 #include "saver/transitions.h"
@@ -248,6 +249,32 @@ TEST_F(Director, FifteenChangesShowFifteenSlidesThenANewCycleStarts)
         EXPECT_GE(shown, 14) << "seed " << seed;
         EXPECT_EQ(Used(), shown == kSlideCount ? 1 : kSlideCount) << "seed " << seed;
     }
+}
+
+// The frame thread on the test show: it waits for the first change's first step (the tick before loaded
+// the show, which takes long on a slow machine), then counts the next second's.
+TEST_F(Director, FrameThreadTicksTenTimesASecondUntilStopped)
+{
+    strcpy(slideFolder, folder_.Path().c_str());
+    settings_.SetViewRect(0, 0, kStageWidth, kStageHeight);
+    FrameThreadShow show = {&settings_, &display_, {}};
+    auto changeStep = [&] {
+        const TransitionState& state = show.director.transition;
+        return settings_.transitionStep == StripWipe ? state.wipe.step : state.dissolve.frame;
+    };
+    ASSERT_TRUE(StartFrameThread(&show));
+    HANDLE thread = nullptr;
+    DuplicateHandle(GetCurrentProcess(), frameThread, GetCurrentProcess(), &thread, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    for (int i = 0; i < 200 && changeStep() < 1; ++i) Sleep(50);
+    const int first = changeStep();
+    Sleep(1000);
+    const int steps = changeStep() - first;
+    StopFrameThread();
+    EXPECT_GE(steps, 6);
+    EXPECT_LE(steps, 11);
+    EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    CloseHandle(thread);
+    slideFolder[0] = '\0';
 }
 
 std::string Joined(const char* folder)
