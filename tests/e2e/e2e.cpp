@@ -3,6 +3,7 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -125,6 +126,18 @@ TempFolder::TempFolder()
     char base[MAX_PATH], name[MAX_PATH];
     GetTempPathA(sizeof base, base);
     if (GetTempFileNameA(base, "nim", 0, name) && DeleteFileA(name) && CreateDirectoryA(name, nullptr)) path_ = name;
+}
+
+std::vector<std::string> FileNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool RemoveTree(const std::string& path)

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>  // for the tests that use it
+#include <vector>
 
 namespace e2e {
 
@@ -53,6 +53,7 @@ public:
 };
 
 bool DeleteKeyTree(HKEY root, const char* subKey);  // true when the key is gone
+std::vector<std::string> FileNames(const std::string& folder);  // of its files, not its folders, sorted
 bool RemoveTree(const std::string& path);           // a folder with everything in it
 
 // A new empty folder under the temporary folder, removed with its contents by the destructor.

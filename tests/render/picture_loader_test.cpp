@@ -1,5 +1,5 @@
-// The surface's picture loaders on real files: slides through both entries, BMP files of every depth
-// and row order with their colour table, and what a refused file leaves behind.
+// The surface's picture loader on real files, as the saver calls it: slides, BMP files of every depth and
+// row order with their colour table, and what a refused file leaves behind.
 #include <utility>
 
 #include "e2e.h"
@@ -10,12 +10,10 @@ namespace {
 
 class PictureLoaderTest : public SurfaceTest {
 protected:
-    // Through LoadImageFile, or through LoadQjx when qjx is set.
-    int Load(const Bytes& b, bool qjx = false)
+    int Load(const Bytes& b)
     {
         const std::string path = folder.File("p");
         if (!e2e::WriteFileBytes(path, std::string(b.begin(), b.end()))) return -2;
-        if (qjx) return surface.LoadQjx(path.c_str());
         return surface.LoadImageFile(path.c_str(), nullptr);
     }
     Pixels Picture()  // top row first
@@ -42,13 +40,11 @@ protected:
 }  // namespace
 
 // After a bottom-up picture, which a slide's top-down surface cannot reuse.
-TEST_F(PictureLoaderTest, SlideLoadsThroughBothEntries)
+TEST_F(PictureLoaderTest, SlideLoadsWhole)
 {
-    for (bool qjx : {false, true}) {
-        ASSERT_EQ(Load(Bmp24(Pixels(kQjxPixelCount), 640, 480)), 0);
-        ASSERT_EQ(Load(Slide(), qjx), 0) << "LoadQjx " << qjx;
-        EXPECT_TRUE(Picture() == SlidePicture()) << "LoadQjx " << qjx;
-    }
+    ASSERT_EQ(Load(Bmp24(Pixels(kQjxPixelCount), 640, 480)), 0);
+    ASSERT_EQ(Load(Slide()), 0);
+    EXPECT_TRUE(Picture() == SlidePicture());
 }
 
 // Short, another size (even of as many pixels), other magic: the surface keeps its picture.
@@ -59,10 +55,8 @@ TEST_F(PictureLoaderTest, SlideRefusedByItsHeaderLeavesTheSurfaceAsItWas)
         Bytes bad = Slide();
         if (value < 0) bad.resize(at);
         else bad[at] = uint8_t(value);
-        EXPECT_EQ(Load(bad, true), -1) << "byte " << at;
         EXPECT_EQ(Load(bad), -1) << "byte " << at;
     }
-    EXPECT_EQ(Load(marker, true), -1);
     EXPECT_EQ(Picture(), markerPicture);
 }
 

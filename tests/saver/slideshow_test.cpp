@@ -112,14 +112,6 @@ TEST_F(Slideshow, DissolveEndsWithTheWholeSlide)
     EXPECT_EQ(At(639, 479), Blocks(639, 479));
 }
 
-TEST_F(Slideshow, DissolveUsesTheMaskAtItsOffset)
-{
-    StartDissolve();
-    state_.dissolve.maskX = 16 * 15;  // frame 0 takes the last, all-black frame
-    Step(MaskDissolve);
-    EXPECT_EQ(At(639, 479), Blocks(639, 479));
-}
-
 // Every pixel of a mask of 20 by 10 is black: the blocks' rows that lie in it switch, the others stay.
 TEST_F(Slideshow, DissolveWithASmallMaskLeavesWhatLiesOutsideIt)
 {
@@ -129,12 +121,6 @@ TEST_F(Slideshow, DissolveWithASmallMaskLeavesWhatLiesOutsideIt)
     CallsToEnd(MaskDissolve);
     EXPECT_EQ(At(629, 9), Blocks(629, 9));
     EXPECT_EQ(At(629, 10), kOld);
-}
-
-TEST_F(Slideshow, BlockCopySkipsRowsOutsideTheStage)
-{
-    MaskedBlockCopy(display_, CDIB::kStageIndex, 630, 470, kMaskSlot, 16 * 15, 0, kSlideSlot);
-    EXPECT_EQ(At(635, 475), kOld);
 }
 
 // A wipe and a smear presented on windows of each size (width, height, "Fit Screen"): centred 1:1 with

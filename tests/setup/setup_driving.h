@@ -6,8 +6,6 @@
 
 #include <shlwapi.h>
 
-#include <algorithm>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -22,6 +20,7 @@ inline const char kUninstallKey[] =
 inline const char kSessionKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 
 using e2e::Wide;
+using Strings = std::vector<std::string>;
 
 inline std::string SystemFolder()
 {
@@ -32,19 +31,6 @@ inline std::string SystemFolder()
 inline std::string DefaultFolder() { return SystemFolder().substr(0, 2) + "\\Program Files\\Varnel\\IthraSS"; }
 
 inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// The names of a folder's files, sorted, each followed by a blank.
-inline std::string Files(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName + std::string(" "));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return std::accumulate(names.begin(), names.end(), std::string());
-}
 
 inline std::string ReadText(const std::string& path)
 {

@@ -153,7 +153,7 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     EXPECT_EQ(ReadText(folder + "\\big.bin"), "older");
     EXPECT_EQ(Button(), L"インストール");
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-    EXPECT_EQ(Files(folder), "big.bin small.txt undelete.ini ");  // nothing left of the cancelled copies
+    EXPECT_EQ(e2e::FileNames(folder), (Strings{"big.bin", "small.txt", "undelete.ini"}));  // nothing left of the cancelled copies
 
     PostMessageW(main_, WM_CLOSE, 0, 0);
     Ask(L"終了してもよろしいですか？", IDYES);

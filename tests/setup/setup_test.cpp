@@ -247,7 +247,7 @@ TEST_F(Windows95, ACopyReplacesAnOlderFileWithoutTheReplacingMove)
     ASSERT_TRUE(moveEx_.Active());
     EXPECT_EQ(Copy("a.txt\r\n"), 0);
     EXPECT_EQ(ReadText(Install("a.txt")), "new");
-    EXPECT_EQ(Files(state_.installFolder), "a.txt undelete.ini ");  // nothing left beside it
+    EXPECT_EQ(e2e::FileNames(state_.installFolder), (Strings{"a.txt", "undelete.ini"}));  // nothing left beside it
 }
 
 TEST_F(Windows95, AnOlderFileComesBackWhenTheCopyCannotTakeItsPlace)

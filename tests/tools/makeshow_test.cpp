@@ -2,7 +2,6 @@
 // slides fitted and turned upright as the saver loads them, and refusals that leave a show as it was.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "render/w_dib32.h"
@@ -20,15 +19,11 @@ std::string ShowName(int i) { return i < 15 ? saver_test::SlideName(i + 1) : "ti
 std::vector<std::string> Contents(const std::string& folder)
 {
     std::vector<std::string> files;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+    for (const std::string& name : e2e::FileNames(folder)) {
         std::string bytes;
-        if (e2e::ReadFileBytes(folder + "\\" + found.cFileName, &bytes))  // not the folders . and ..
-            files.push_back(found.cFileName + (":" + bytes));
+        e2e::ReadFileBytes(folder + "\\" + name, &bytes);
+        files.push_back(name + ":" + bytes);
     }
-    FindClose(search);
-    std::sort(files.begin(), files.end());
     return files;
 }
 
