@@ -12,6 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (JpegDecode(data, size, shift, &pixels, &width, &height) != 0) return 0;
     const bool claimed = JpegReadSize(data, size, &claimedWidth, &claimedHeight) == 0;
     if (!claimed || width != (claimedWidth + (1 << shift) - 1) >> shift) __builtin_trap();
+    if (height != (claimedHeight + (1 << shift) - 1) >> shift) __builtin_trap();
     pixels[size_t(width) * size_t(height) - 1] |= 1;  // the whole picture is there
     std::free(pixels);
     return 0;
