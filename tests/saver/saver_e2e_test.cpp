@@ -229,16 +229,6 @@ TEST_F(Preview, EndsWithItsParent)
     EXPECT_EQ(saver.Wait(10000), 0);
 }
 
-// No parent, or no known switch: the run ends.
-TEST(SaverRuns, EndAtOnceWithoutAnythingToShow)
-{
-    for (const char* arguments : {"/p 0", "/x", "/"}) {
-        e2e::Process ends;
-        ASSERT_TRUE(ends.Start(Command(arguments))) << arguments;
-        EXPECT_EQ(ends.Wait(10000), 0) << arguments;
-    }
-}
-
 // What the registry holds before the settings dialog opens, the button that closes it (0: the caption's
 // close box), what the checkbox shows, and what is stored after.
 struct DialogCase {

@@ -28,8 +28,6 @@ TEST(ScreenLayout, TheWindowCoversAVirtualScreenHoldingThePrimaryMonitorWithTheP
         {"one above, just holding", Primary1024(0, -600, 1024, 1368), "0,-600 1024x1368", "0,600 1024x768"},
         {"the primary between two", Primary1024(-800, -100, 3104, 1124), "-800,-100 3104x1124", "800,100 1024x768"},
         {"Windows 95, NT 4.0", Primary1024(0, 0, 0, 0), "0,0 1024x768", "0,0 1024x768"},
-        {"no width", Primary1024(-800, 0, 0, 768), "0,0 1024x768", "0,0 1024x768"},
-        {"no height", Primary1024(-800, 0, 1824, 0), "0,0 1024x768", "0,0 1024x768"},
         {"a column short on the right", Primary1024(-800, 0, 1823, 768), "0,0 1024x768", "0,0 1024x768"},
         {"a row short below", Primary1024(0, -600, 1024, 1367), "0,0 1024x768", "0,0 1024x768"},
         {"starting right of it", Primary1024(1, 0, 1024, 768), "0,0 1024x768", "0,0 1024x768"},
