@@ -153,7 +153,8 @@ TEST_F(SetupE2e, WhatStopsAnInstallationShowsWhyAndKeepsWhatWasThere)
     EXPECT_EQ(ReadText(folder + "\\big.bin"), "older");
     EXPECT_EQ(Button(), L"インストール");
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-    EXPECT_EQ(e2e::FileNames(folder), (Strings{"big.bin", "small.txt", "undelete.ini"}));  // nothing left of the cancelled copies
+    // Nothing left of the cancelled copies.
+    EXPECT_EQ(e2e::FileNames(folder), (Strings{"big.bin", "small.txt", "undelete.ini"}));
 
     PostMessageW(main_, WM_CLOSE, 0, 0);
     Ask(L"終了してもよろしいですか？", IDYES);
